@@ -1,5 +1,6 @@
 #include "commands/library.h"
 #include <string.h>
+#include <windows.h>
 
 RuntimeNotify lib_notify = nullptr;
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <stdint.h>
 #include "runtime/service_table.h"
+#include "platform/framework.h"
 
 #ifndef VELL_NORETURN
 #define VELL_NORETURN __attribute__((noreturn))
@@ -57,6 +58,7 @@ struct RtState {
     const uint8_t* constantsStart;
     const uint8_t* constantsEnd;
     const ProgramDescriptor* image;  // set by the entry point before start
+    int32_t (*moduleStart)(void);    // the module's start routine, likewise
 
     // Foreign commands: four parallel columns of foreignCount entries.
     uint32_t foreignCount;
@@ -82,7 +84,22 @@ struct RtState {
     uint32_t eventSourceWindow, eventSourceComponent;
     uint32_t modalWindowId;       // nested loop (mode 1) runs while non-zero
     int (*fatalHook)(int32_t code, const char* text);
+    // Exit routines, in registration order.
+    void (*exitRoutines[256])(void);
+    int exitRoutineCount;
+    // Idle callbacks: three parallel lists.
+    HWND idleWindows[32];
+    void (*idleCallbacks[32])(uint32_t);
+    uint32_t idleParams[32];
+    int idleCount;
     bool fatalHookActive;
+
+    // Releases the object of an automation object record (notification
+    // 2035); set by the automation layer.
+    void (*releaseAutomationObject)(void* record);
+    // Installs the window layer (fills `ui`); called by rt_InitProgramImage
+    // before templates are read. Set by the program's entry point.
+    void (*installWindowLayer)(void);
 
     HICON iconLarge, iconSmall;   // "DEFAULT_ICON", loaded on first request
     CRITICAL_SECTION lock;
