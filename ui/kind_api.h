@@ -16,10 +16,11 @@ struct PropertyRecord {
 };
 static_assert(sizeof(PropertyRecord) == 20, "property record");
 
-// Property type codes the runtime converts by.
+// Property type codes the runtime converts by (PT_MOUSE_POINTER, not
+// PT_POINTER: winuser.h declares that name).
 enum : uint16_t {
     PT_INT = 1000, PT_INT_COMMON = 1001, PT_8BYTE = 1002, PT_BOOL = 1003, PT_8BYTE_B = 1004,
-    PT_TEXT = 1005, PT_PICK = 1006, PT_BYTES = 1009, PT_PICTURE = 1010, PT_POINTER = 1011,
+    PT_TEXT = 1005, PT_PICK = 1006, PT_BYTES = 1009, PT_PICTURE = 1010, PT_MOUSE_POINTER = 1011,
     PT_BYTES_B = 1012, PT_FONT = 1013, PT_COLOUR = 1014, PT_INT_B = 1015, PT_INT_C = 1017,
     PT_BYTES_C = 1023, PT_BYTES_D = 1024,
 };

@@ -1,0 +1,206 @@
+#include "ui/kinds/common/common.h"
+#include <stdarg.h>
+#include <string.h>
+
+uint32_t ui_BorderExStyle(int32_t border) {
+    switch (border) {
+    case 1: return WS_EX_CLIENTEDGE;
+    case 2: return WS_EX_DLGMODALFRAME;
+    case 3: return WS_EX_STATICEDGE;
+    case 4: return WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME;
+    default: return 0;
+    }
+}
+
+uint32_t ui_BorderStyle(int32_t border) { return border == 5 ? (uint32_t)WS_BORDER : 0u; }
+
+void ui_ApplyBorder(HWND hwnd, int32_t border) {
+    if (!hwnd || !IsWindow(hwnd)) return;
+    const UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+    LONG ex = GetWindowLongA(hwnd, GWL_EXSTYLE);
+    ex = (LONG)(((uint32_t)ex & ~(uint32_t)UI_BORDER_EX_MASK) | ui_BorderExStyle(border));
+    SetWindowLongA(hwnd, GWL_EXSTYLE, ex);
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, flags);
+    LONG st = GetWindowLongA(hwnd, GWL_STYLE);
+    st = (LONG)(((uint32_t)st & ~(uint32_t)UI_BORDER_MASK) | ui_BorderStyle(border));
+    SetWindowLongA(hwnd, GWL_STYLE, st);
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, flags);
+}
+
+bool ui_FontRuleLogFont(const void* bytes, int32_t length, LOGFONTA* out) {
+    if (!bytes || length != (int32_t)sizeof(LOGFONTA)) return false;
+    memcpy(out, bytes, sizeof(LOGFONTA));
+    out->lfCharSet = DEFAULT_CHARSET;
+    out->lfOutPrecision = 0;
+    out->lfClipPrecision = 0;
+    out->lfQuality = PROOF_QUALITY;
+    out->lfPitchAndFamily = 0;
+    // Stored data need not be terminated; never read past the face field.
+    out->lfFaceName[LF_FACESIZE - 1] = 0;
+    return true;
+}
+
+HFONT ui_CreateFontFromBytes(const void* bytes, int32_t length) {
+    LOGFONTA lf;
+    if (!ui_FontRuleLogFont(bytes, length, &lf)) return nullptr;
+    return CreateFontIndirectA(&lf);
+}
+
+void ui_FontRelease(UiFont* font) {
+    if (font->handle && font->owned) DeleteObject(font->handle);
+    font->handle = nullptr;
+    font->owned = false;
+}
+
+void ui_FontSet(UiFont* font, const void* bytes, int32_t length) {
+    ui_FontRelease(font);
+    HFONT f = ui_CreateFontFromBytes(bytes, length);
+    if (f) {
+        font->handle = f;
+        font->owned = true;
+    } else {
+        font->handle = (HFONT)GetStockObject(DEFAULT_GUI_FONT);
+        font->owned = false;
+    }
+}
+
+COLORREF ui_Colour(uint32_t value) {
+    return value == UI_COLOUR_BUTTON_FACE ? GetSysColor(COLOR_BTNFACE) : (COLORREF)(value & 0x00FFFFFFu);
+}
+
+HBRUSH ui_CreateColourBrush(uint32_t value) { return CreateSolidBrush(ui_Colour(value)); }
+
+uint8_t* ui_BlockFromWriter(const ArchiveWriter* w, int32_t* length) {
+    int32_t n = (int32_t)w->out.size();
+    uint8_t* b = (uint8_t*)rt_Allocate(n > 0 ? n : 1);
+    if (n > 0) memcpy(b, w->out.data(), (size_t)n);
+    if (length) *length = n;
+    return b;
+}
+
+int32_t ui_RaiseEventRecord(EventRecord* rec, const ComponentObject* obj, int32_t event,
+                            int32_t argc, const uint32_t* args) {
+    memset(rec, 0, sizeof *rec);
+    if (!obj) return 0;
+    if (argc < 0) argc = 0;
+    if (argc > 5) argc = 5;
+    rec->window = obj->windowId;
+    rec->component = obj->componentId;
+    rec->event = event;
+    rec->argc = argc;
+    for (int32_t i = 0; i < argc; i++) rec->args[i] = args[i];
+    return (int32_t)lib_Notify(NOTE_RAISE_EVENT, (uint32_t)(uintptr_t)rec, 0);
+}
+
+int32_t ui_RaiseEvent(const ComponentObject* obj, int32_t event, int32_t argc, ...) {
+    uint32_t args[5] = {0, 0, 0, 0, 0};
+    if (argc > 5) argc = 5;
+    va_list ap;
+    va_start(ap, argc);
+    for (int32_t i = 0; i < argc; i++) args[i] = va_arg(ap, uint32_t);
+    va_end(ap);
+    EventRecord rec;
+    return ui_RaiseEventRecord(&rec, obj, event, argc, args);
+}
+
+void ui_NotifyDestroyed(const ComponentObject* obj) {
+    if (obj) lib_Notify(NOTE_COMPONENT_DESTROYED, obj->windowId, obj->componentId);
+}
+
+ComponentObject* ui_ObjectFromHandle(HWND hwnd) {
+    if (!hwnd || !IsWindow(hwnd)) return nullptr;
+    // Only windows of this thread answer directly; others may belong to
+    // another process and must not be asked to hand out pointers.
+    if (GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) return nullptr;
+    return (ComponentObject*)SendMessageA(hwnd, RT_MSG_OBJECT_QUERY, 0, 0);
+}
+
+static BOOL plainPreTranslate(FwWnd*, MSG*) { return FALSE; }
+const FwWndSteps ui_plainSteps = {plainPreTranslate};
+
+// ---- subclassing ----
+namespace {
+struct Subclass {
+    ComponentObject* obj;
+    const UiControlHooks* hooks;
+    WNDPROC original;
+};
+const char* const kSubclassProp = "VellCtl";
+
+LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    Subclass* sc = (Subclass*)GetPropA(hwnd, kSubclassProp);
+    if (!sc) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == RT_MSG_OBJECT_QUERY) return (LRESULT)sc->obj;
+    if (msg == WM_NCDESTROY) {
+        WNDPROC original = sc->original;
+        ComponentObject* obj = sc->obj;
+        const UiControlHooks* hooks = sc->hooks;
+        bool handled = false;
+        if (hooks->message) hooks->message(obj, msg, wp, lp, &handled);
+        LRESULT r = CallWindowProcA(original, hwnd, msg, wp, lp);
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)original);
+        RemovePropA(hwnd, kSubclassProp);
+        FwDetach(hwnd);
+        delete sc;
+        obj->fw.hwnd = nullptr;
+        if (hooks->destroyed) hooks->destroyed(obj);
+        return r;
+    }
+    if (sc->hooks->message) {
+        bool handled = false;
+        LRESULT r = sc->hooks->message(sc->obj, msg, wp, lp, &handled);
+        if (handled) return r;
+    }
+    return CallWindowProcA(sc->original, hwnd, msg, wp, lp);
+}
+}  // namespace
+
+bool ui_SubclassControl(ComponentObject* obj, const UiControlHooks* hooks) {
+    HWND hwnd = obj ? obj->fw.hwnd : nullptr;
+    if (!hwnd || !hooks) return false;
+    Subclass* sc = new Subclass{obj, hooks, nullptr};
+    if (!SetPropA(hwnd, kSubclassProp, (HANDLE)sc)) {
+        delete sc;
+        return false;
+    }
+    sc->original = (WNDPROC)SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)subclassProc);
+    if (!sc->original) {
+        RemovePropA(hwnd, kSubclassProp);
+        delete sc;
+        return false;
+    }
+    if (!obj->fw.steps) obj->fw.steps = &ui_plainSteps;
+    FwAttach(hwnd, &obj->fw);
+    return true;
+}
+
+static HWND notificationChild(UINT msg, WPARAM, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return (HWND)lp;
+    case WM_NOTIFY:
+        return lp ? ((NMHDR*)lp)->hwndFrom : nullptr;
+    case WM_DRAWITEM:
+        return lp ? ((DRAWITEMSTRUCT*)lp)->hwndItem : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+bool ui_ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    HWND child = notificationChild(msg, wp, lp);
+    if (!child || !ui_ObjectFromHandle(child)) return false;
+    LRESULT r = SendMessageA(child, UI_REFLECT + msg, wp, lp);
+    if (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC && r == 0) return false;
+    *result = r;
+    return true;
+}

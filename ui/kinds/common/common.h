@@ -1,0 +1,111 @@
+// Pieces every component kind shares: the border style table, the font
+// rule, colours, kind-block helpers, event raising, and the plumbing of a
+// subclassed native control (object query answer, reflected notifications,
+// destroy notification).
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+#include <string>
+#include "ui/kind_api.h"
+#include "ui/template/archive.h"
+#include "commands/library.h"
+
+static_assert(sizeof(LOGFONTA) == 60, "font byte sets hold a LOGFONTA");
+
+// ---- clamps ----
+inline int32_t ui_Clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+// ---- border styles 0..5 (edit box, label, list box, progress bar) ----
+enum : uint32_t {
+    UI_BORDER_EX_MASK = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE,
+    UI_BORDER_MASK = WS_BORDER,
+};
+// Extended style bits the border value adds (0 for values outside 1..4).
+uint32_t ui_BorderExStyle(int32_t border);
+// Plain style bits the border value adds (WS_BORDER for 5, else 0).
+uint32_t ui_BorderStyle(int32_t border);
+// Replaces the border bits of a live window and redraws its frame.
+void ui_ApplyBorder(HWND hwnd, int32_t border);
+
+// ---- fonts ----
+// A font as a component holds it: `owned` fonts are deleted on release; the
+// default GUI font is a stock object and never deleted.
+struct UiFont {
+    HFONT handle;
+    bool owned;
+};
+// The font rule: a 60-byte LOGFONTA (with charset, precisions, quality and
+// pitch forced) or, for any other length or when creation fails, the
+// default GUI font. Releases what `font` held before.
+void ui_FontSet(UiFont* font, const void* bytes, int32_t length);
+void ui_FontRelease(UiFont* font);
+// Creates the font of a 60-byte LOGFONTA by the rule; null otherwise.
+HFONT ui_CreateFontFromBytes(const void* bytes, int32_t length);
+// The LOGFONTA the rule derives from a 60-byte set (false for other lengths).
+bool ui_FontRuleLogFont(const void* bytes, int32_t length, LOGFONTA* out);
+
+// ---- colours ----
+enum : uint32_t { UI_COLOUR_BUTTON_FACE = 0xFF000000u };
+// 0xFF000000 is the system button-face colour; anything else is 0x00BBGGRR.
+COLORREF ui_Colour(uint32_t value);
+// A new solid brush of the colour (caller deletes it).
+HBRUSH ui_CreateColourBrush(uint32_t value);
+
+// ---- kind blocks ----
+// Copies a finished writer into a runtime block (interface 5); *length gets
+// its size. The caller frees it with rt_Free.
+uint8_t* ui_BlockFromWriter(const ArchiveWriter* w, int32_t* length);
+// Stored texts and byte sets are kept as std::string (binary-safe).
+inline void aw_Bytes(ArchiveWriter* w, const std::string& s) { aw_Counted(w, s.data(), (uint32_t)s.size()); }
+// A value record's text (null reads as empty).
+inline std::string ui_ValueText(const ValueRecord* v) {
+    const char* s = v ? (const char*)(uintptr_t)v->value : nullptr;
+    return s ? std::string(s) : std::string();
+}
+// A value record's byte set (pointer, length); null or length <= 0 is empty.
+inline std::string ui_ValueBytes(const ValueRecord* v) {
+    if (!v || !v->value || (int32_t)v->length <= 0) return std::string();
+    return std::string((const char*)(uintptr_t)v->value, v->length);
+}
+// Fills a get-property record with a stored text or byte set.
+inline void ui_OutText(ValueRecord* out, const std::string& s) {
+    out->value = (uint32_t)(uintptr_t)s.c_str();
+    out->length = (uint32_t)s.size();
+}
+inline void ui_OutBytes(ValueRecord* out, const std::string& s) {
+    out->value = s.empty() ? 0u : (uint32_t)(uintptr_t)s.data();
+    out->length = (uint32_t)s.size();
+}
+inline void ui_OutInt(ValueRecord* out, uint32_t v) { out->value = v; out->length = 0; }
+
+// ---- events ----
+// Raises `event` of the component with argc (0..5) DWORD arguments. Returns
+// 1 when a handler ran. The record variant hands back the result fields.
+int32_t ui_RaiseEvent(const ComponentObject* obj, int32_t event, int32_t argc, ...);
+int32_t ui_RaiseEventRecord(EventRecord* rec, const ComponentObject* obj, int32_t event,
+                            int32_t argc, const uint32_t* args);
+// Tells the runtime that the component's native window is gone (2000).
+void ui_NotifyDestroyed(const ComponentObject* obj);
+
+// ---- objects behind native windows ----
+// The runtime object of a window of ours (its 0x8002 answer), or null.
+ComponentObject* ui_ObjectFromHandle(HWND hwnd);
+// Steps of component objects that do not pre-translate anything.
+extern const FwWndSteps ui_plainSteps;
+
+// ---- subclassed native controls ----
+struct UiControlHooks {
+    // Sees every message before the native procedure (UI_REFLECT + msg
+    // included); setting *handled answers it instead of the native one.
+    LRESULT (*message)(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* handled);
+    // Called once after the native window is finally gone (WM_NCDESTROY has
+    // run its native course): send the destroy notification, free the object.
+    void (*destroyed)(ComponentObject* obj);
+};
+// Subclasses obj->fw.hwnd: 0x8002 answers obj, hooks see the messages.
+bool ui_SubclassControl(ComponentObject* obj, const UiControlHooks* hooks);
+// Forwards a native notification of the window procedure of a parent to the
+// child it is about, as UI_REFLECT + msg. True (with *result) when the child
+// is one of ours and answered; the parent's default processing applies
+// otherwise (and for a zero colour-brush answer).
+bool ui_ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
