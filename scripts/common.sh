@@ -1,0 +1,86 @@
+# shellcheck shell=bash
+# Helpers shared by scripts/test and scripts/run.
+
+# shellcheck source=scripts/wine-env.sh
+. "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+
+VELL_BUILD="${VELL_ROOT}/build"
+
+VELL_PACKAGES=(
+    g++-mingw-w64-i686 mingw-w64-tools libwine-dev wine wine32:i386
+    xvfb xauth x11-apps imagemagick fonts-wqy-microhei
+    cmake ninja-build googletest
+)
+
+vell_log() {
+    printf '== %s\n' "$*"
+}
+
+# Installs only what is missing: a machine that has everything never
+# touches apt.
+vell_install_missing() {
+    local missing=() pkg
+    for pkg in "${VELL_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "${pkg}" 2>/dev/null | grep -q 'ok installed'; then
+            missing+=("${pkg}")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    vell_log "installing: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        "${sudo[@]}" dpkg --add-architecture i386
+    fi
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+vell_configure() {
+    if [ ! -f "${VELL_BUILD}/build.ninja" ]; then
+        vell_log "configuring"
+        cmake -G Ninja -S "${VELL_ROOT}" -B "${VELL_BUILD}" \
+            -DCMAKE_TOOLCHAIN_FILE="${VELL_ROOT}/cmake/toolchain-i686-mingw.cmake" \
+            -DCMAKE_BUILD_TYPE=Release >"${VELL_BUILD}.configure.log" 2>&1 || {
+            cat "${VELL_BUILD}.configure.log" >&2
+            return 1
+        }
+    fi
+}
+
+vell_build() {
+    vell_configure
+    vell_log "building"
+    cmake --build "${VELL_BUILD}"
+}
+
+VELL_XVFB_PID=
+
+# Starts a private Xvfb on a free display (Xvfb picks it and reports it
+# through -displayfd) and exports DISPLAY.
+vell_start_xvfb() {
+    local fifo_dir display=
+    fifo_dir="$(mktemp -d)"
+    mkfifo "${fifo_dir}/fd"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+        3>"${fifo_dir}/fd" >"${VELL_BUILD}/xvfb.log" 2>&1 &
+    VELL_XVFB_PID=$!
+    read -r -t 20 display <"${fifo_dir}/fd" || true
+    rm -rf "${fifo_dir}"
+    if [ -z "${display}" ]; then
+        echo "Xvfb did not start; see ${VELL_BUILD}/xvfb.log" >&2
+        return 1
+    fi
+    export DISPLAY=":${display}"
+}
+
+vell_stop_xvfb() {
+    if [ -n "${VELL_XVFB_PID}" ]; then
+        kill "${VELL_XVFB_PID}" 2>/dev/null || true
+        wait "${VELL_XVFB_PID}" 2>/dev/null || true
+        VELL_XVFB_PID=
+    fi
+}
