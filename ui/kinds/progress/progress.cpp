@@ -1,0 +1,147 @@
+#include "ui/kinds/progress/progress.h"
+#include <commctrl.h>
+
+bool progress_ReadBlock(const uint8_t* block, int32_t length, ProgressProps* out) {
+    *out = ProgressProps();
+    if (!block || length < 1) return true;
+    ArchiveReader r = ar_Open(block, (size_t)length);
+    uint32_t version = ar_Dword(&r);
+    if (r.failed || version > 1) return false;
+    ProgressProps p;
+    p.border = (int32_t)ar_Dword(&r);
+    p.vertical = (int32_t)ar_Dword(&r);
+    p.smooth = (int32_t)ar_Dword(&r);
+    p.minimum = (int32_t)ar_Dword(&r);
+    p.maximum = (int32_t)ar_Dword(&r);
+    p.position = (int32_t)ar_Dword(&r);
+    if (r.failed) return false;
+    *out = p;
+    return true;
+}
+
+void progress_WriteBlock(const ProgressProps& p, ArchiveWriter* w) {
+    aw_Dword(w, 1);
+    aw_Dword(w, (uint32_t)p.border);
+    aw_Dword(w, (uint32_t)p.vertical);
+    aw_Dword(w, (uint32_t)p.smooth);
+    aw_Dword(w, (uint32_t)p.minimum);
+    aw_Dword(w, (uint32_t)p.maximum);
+    aw_Dword(w, (uint32_t)p.position);
+}
+
+int32_t progress_ShownPosition(const ProgressProps& p) {
+    int32_t m = p.minimum > p.position ? p.minimum : p.position;
+    return p.maximum < m ? p.maximum : m;
+}
+
+static void sendRange(const ProgressObject* o) {
+    int32_t lo = o->props.minimum, hi = o->props.maximum;
+    if (lo > hi) { int32_t t = lo; lo = hi; hi = t; }
+    SendMessageA(o->head.fw.hwnd, PBM_SETRANGE, 0, MAKELPARAM((WORD)lo, (WORD)hi));
+}
+
+static void sendPosition(const ProgressObject* o) {
+    SendMessageA(o->head.fw.hwnd, PBM_SETPOS, (WPARAM)progress_ShownPosition(o->props), 0);
+}
+
+static void progressDestroyed(ComponentObject* obj) {
+    ui_NotifyDestroyed(obj);
+    delete (ProgressObject*)obj;
+}
+
+static const UiControlHooks kHooks = {nullptr, progressDestroyed};
+
+ComponentObject* progress_Create(const uint8_t* block, int32_t length, uint32_t extraStyle,
+                                 HWND parent, int32_t controlId, HMENU,
+                                 int32_t left, int32_t top, int32_t width, int32_t height,
+                                 uint32_t windowId, uint32_t componentId, uint32_t, uint32_t) {
+    ProgressProps props;
+    if (!progress_ReadBlock(block, length, &props)) return nullptr;
+    static bool registered = false;
+    if (!registered) {
+        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS};
+        registered = InitCommonControlsEx(&icc) != FALSE;
+    }
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | extraStyle;
+    if (props.vertical) style |= PBS_VERTICAL;
+    if (props.smooth) style |= PBS_SMOOTH;
+    HWND hwnd = CreateWindowExA(0, "msctls_progress32", nullptr, style, left, top, width, height,
+                                parent, (HMENU)(intptr_t)controlId, GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd) return nullptr;
+    ProgressObject* o = new ProgressObject();
+    o->head.fw.steps = &ui_plainSteps;
+    o->head.fw.hwnd = hwnd;
+    o->head.windowId = windowId;
+    o->head.componentId = componentId;
+    o->head.kindId = KIND_PROGRESS;
+    o->props = props;
+    if (!ui_SubclassControl(&o->head, &kHooks)) {
+        DestroyWindow(hwnd);
+        delete o;
+        return nullptr;
+    }
+    sendRange(o);
+    sendPosition(o);
+    ui_ApplyBorder(hwnd, props.border);
+    return &o->head;
+}
+
+int32_t progress_Set(ComponentObject* obj, int32_t index, const ValueRecord* value, int32_t) {
+    if (!obj || !value) return 0;
+    ProgressObject* o = (ProgressObject*)obj;
+    int32_t v = (int32_t)value->value;
+    switch (index) {
+    case 0:
+        o->props.border = ui_Clamp(v, 0, 5);
+        ui_ApplyBorder(obj->fw.hwnd, o->props.border);
+        return 0;
+    case 1:
+    case 2: {
+        int32_t* field = index == 1 ? &o->props.vertical : &o->props.smooth;
+        v = ui_Clamp(v, 0, 1);
+        if (v == *field) return 0;
+        *field = v;
+        return 1;
+    }
+    case 3:
+        o->props.minimum = ui_Clamp(v, 0, 32767);
+        sendRange(o);
+        return 0;
+    case 4:
+        o->props.maximum = ui_Clamp(v, 0, 32767);
+        sendRange(o);
+        return 0;
+    case 5:
+        o->props.position = ui_Clamp(v, 0, 32767);
+        sendPosition(o);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+int32_t progress_Get(ComponentObject* obj, int32_t index, ValueRecord* out) {
+    if (!obj || !out) return 0;
+    const ProgressProps& p = ((ProgressObject*)obj)->props;
+    const int32_t values[6] = {p.border, p.vertical, p.smooth, p.minimum, p.maximum, p.position};
+    if (index < 0 || index > 5) return 0;
+    ui_OutInt(out, (uint32_t)values[index]);
+    return 1;
+}
+
+uint8_t* progress_WriteKindBlock(ComponentObject* obj, int32_t* length) {
+    if (!obj) return nullptr;
+    ArchiveWriter w;
+    progress_WriteBlock(((ProgressObject*)obj)->props, &w);
+    return ui_BlockFromWriter(&w, length);
+}
+
+void* kind_progress_iface(int32_t number) {
+    switch (number) {
+    case KI_CREATE: return (void*)(KindCreateFn)progress_Create;
+    case KI_SET: return (void*)(KindSetFn)progress_Set;
+    case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)progress_WriteKindBlock;
+    case KI_GET: return (void*)(KindGetFn)progress_Get;
+    default: return nullptr;
+    }
+}
