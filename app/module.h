@@ -38,3 +38,22 @@ inline void mod_CheckSubscript(int32_t s, int32_t count, int32_t loc1, int32_t l
     if (s - 1 < 0) SVC->ReportRuntimeError(4, loc1, loc2);
     if (s - 1 >= count) SVC->ReportRuntimeError(1, loc1, loc2);
 }
+
+// Module constants live in the program image's constant area: a run of
+// sections the linker orders by name between the two markers of image.cpp.
+#define MOD_CONST_SECTION __attribute__((section(".rdata$vell_m"), used))
+#define K(literal) ([]() -> const char* { static const char s[] MOD_CONST_SECTION = literal; return s; }())
+
+// A component value: window id low, component id high, kind id as type.
+inline ArgRecord mod_Component(uint32_t window, uint32_t component, uint32_t kind) {
+    return ArgRecord{window, component, kind};
+}
+
+// Calls foreign command `number` with `argc` native 32-bit arguments
+// (argument 0 first, stdcall), compares the stack position before and after
+// the call, and raises runtime error 6 at (loc1, loc2) when they differ.
+uint32_t mod_CallForeign(uint32_t number, int32_t argc, const uint32_t* args, int32_t loc1, int32_t loc2);
+
+// Texts of the module's own code.
+char* ConcatTexts(int32_t n, ...);              // never null
+int32_t CompareTexts(const char* a, const char* b);  // -1, 0, 1; null == ""

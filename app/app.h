@@ -1,0 +1,61 @@
+// The module's routines and globals.
+#pragma once
+#include "app/module.h"
+
+enum : uint32_t {
+    MAIN_WINDOW = 0x52010001u,
+    ID_EDIT_ROOT = 0x16010003u,      // 编辑框1
+    ID_BUTTON_CHOOSE = 0x16010004u,  // 按钮1
+    ID_EDIT_EXTENSIONS = 0x16010006u,// 编辑框2
+    ID_CHECK_BACKUP = 0x16010007u,   // 选择框1
+    ID_LOG = 0x16010008u,            // 列表框1
+    ID_PROGRESS = 0x1601000Bu,       // 进度条1
+    ID_STATUS = 0x1601000Cu,         // 标签5
+    ID_BUTTON_START = 0x1601000Eu,   // 按钮2
+};
+enum : uint32_t { KIND_ID_LISTBOX = 0x0001000Fu };
+enum : int32_t {
+    PROP_CONTENT = 8, PROP_CAPTION = 8, PROP_CHECKED = 18, PROP_MAXIMUM = 12, PROP_POSITION = 13,
+    PROP_DISABLED = 6,
+};
+enum : uint32_t { FOREIGN_LSTRCPYN = 0, FOREIGN_COINITIALIZE = 1, FOREIGN_COUNINITIALIZE = 2 };
+
+// Globals.
+extern char* rootDirectory;
+extern void* extensionList;   // array of texts
+extern void* foundFiles;      // array of texts
+extern const uint32_t* const mod_emptyArray;
+
+// The window template block the program carries (generated at build time).
+extern "C" const unsigned char vell_main_template[];
+extern "C" const unsigned int vell_main_template_size;
+
+// Handlers as the event dispatcher calls them.
+int32_t ChooseFolderHandler(int32_t argc, const uint32_t* args, int32_t* returned);
+int32_t TranscodeHandler(int32_t argc, const uint32_t* args, int32_t* returned);
+int32_t CloseRequested(int32_t argc, const uint32_t* args, int32_t* returned);
+
+void ChooseFolderClicked(void);
+void TranscodeClicked(void);
+void ModuleCleanup(void);
+
+// The search.
+typedef void (*FileCallback)(const char* path);
+void SearchFiles(char** directory, FileCallback callback, char** pattern);
+void FileFound(const char* path);
+
+// Array helpers of the module.
+int32_t mod_ArrayCount(const void* array);
+char* mod_ArrayText(const void* array, int32_t oneBased, int32_t loc1, int32_t loc2);
+void mod_AppendText(void** array, char* owned);
+void mod_ReplaceWithEmptyArray(void** array);   // frees texts and block
+void mod_FreeTextArray(void* array);
+
+// The log, the status line and the progress bar of the main window.
+void mod_Log(const char* text);
+void mod_LogOwned(char* text);      // inserts, then frees
+void mod_SetStatusOwned(char* text);
+void mod_SetProgress(int32_t prop, int32_t value);
+void mod_ProcessEvents(void);
+int32_t mod_InfoBox(const char* text, int32_t flags, const char* title);
+char* mod_ToText(int32_t v);

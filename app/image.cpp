@@ -1,0 +1,43 @@
+// The program image: descriptor, constant area bounds, libraries, foreign
+// command names and the handler table event bindings are relative to.
+#include "app/module.h"
+#include "app/app.h"
+
+// Markers around the constant area; the linker sorts .rdata$ sections by
+// their suffix, so every module constant lies between them.
+__attribute__((section(".rdata$vell_a"), used, aligned(4))) static const uint32_t kConstStart[2] = {1, 0};
+__attribute__((section(".rdata$vell_z"), used)) static const char kConstEnd[1] = {0};
+
+// The empty one-dimensional array {1, 0} doubles as the empty byte set.
+const uint32_t* const mod_emptyArray = kConstStart;
+extern const uint8_t mod_emptyBytes[] MOD_CONST_SECTION = {1, 0, 0, 0, 0, 0, 0, 0};
+extern const char mod_emptyText[] MOD_CONST_SECTION = "";
+
+static const char kKernel32[] MOD_CONST_SECTION = "kernel32.dll";
+static const char kOle32[] MOD_CONST_SECTION = "ole32.dll";
+static const char kLstrcpyn[] MOD_CONST_SECTION = "lstrcpyn";
+static const char kCoInitialize[] MOD_CONST_SECTION = "CoInitialize";
+static const char kCoUninitialize[] MOD_CONST_SECTION = "CoUninitialize";
+
+static const char* const kForeignLibraries[] = {kKernel32, kOle32, kOle32};
+static const char* const kForeignNames[] = {kLstrcpyn, kCoInitialize, kCoUninitialize};
+static const LibraryRecord* const kLibraries[] = {&vell_library1, &vell_library2};
+
+// Event bindings store byte offsets into this table.
+extern "C" const EventHandler vell_handlers[] = {ChooseFolderHandler, TranscodeHandler, CloseRequested};
+
+extern "C" const ProgramDescriptor vell_program_image = {
+    3,
+    0,
+    0x19889,
+    vell_handlers,
+    kConstStart,
+    (uint32_t)((const uint8_t*)kConstEnd - (const uint8_t*)kConstStart),
+    vell_main_template,
+    vell_main_template_size,
+    2,
+    kLibraries,
+    3,
+    kForeignLibraries,
+    kForeignNames,
+};

@@ -1,0 +1,202 @@
+// The Transcode job and the two other handlers of the main window.
+#include <windows.h>
+#include <string.h>
+#include "app/app.h"
+#include "app/rewrite.h"
+
+static bool s_jobRunning;
+
+// Locations of the module's subscript checks.
+enum : int32_t { LOC_JOB = 0x04014E60 };
+
+static char* readContent(uint32_t component) {
+    uint64_t v = SVC->ReadProperty(MAIN_WINDOW, component, PROP_CONTENT, -1);
+    return (char*)(uintptr_t)(uint32_t)v;
+}
+
+static void setButtonsEnabled(bool enabled) {
+    SVC->WriteProperty(MAIN_WINDOW, ID_BUTTON_CHOOSE, PROP_DISABLED, -1, enabled ? 0 : 1, 0);
+    SVC->WriteProperty(MAIN_WINDOW, ID_BUTTON_START, PROP_DISABLED, -1, enabled ? 0 : 1, 0);
+}
+
+static void logWithPath(const char* prefix, const char* path) { mod_LogOwned(ConcatTexts(2, prefix, path)); }
+
+static char* progressText(const char* prefix, int32_t done, int32_t total) {
+    char* d = mod_ToText(done);
+    char* t = mod_ToText(total);
+    char* s = ConcatTexts(4, prefix, d, K(" 共计:"), t);
+    SVC->Free(d);
+    SVC->Free(t);
+    return s;
+}
+
+static bool directoryExists(const char* path) {
+    DWORD a = GetFileAttributesA(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Content the system's code page decodes without loss and without a zero byte.
+static bool isAnsiText(const uint8_t* bytes, int32_t n) {
+    if (n <= 0) return true;
+    if (memchr(bytes, 0, (size_t)n)) return false;
+    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, (const char*)bytes, n, nullptr, 0) > 0;
+}
+
+static int32_t fileLength(const char* path) {
+    ArgRecord a[1] = {mod_Text(path)};
+    return (int32_t)mod_Call(CMD_FileLength, 1, a).low;
+}
+
+static const int32_t kMaxFileBytes = 256 * 1024 * 1024;
+
+// Converts one found file, logging what happened to it.
+static void convertOne(char* path) {
+    int32_t length = fileLength(path);
+    if (length > kMaxFileBytes || length < -1) {
+        logWithPath(K("跳过文件 文件过大:"), path);
+        return;
+    }
+    if (length == 0) {
+        logWithPath(K("跳过文件 无需转码:"), path);
+        return;
+    }
+    ArgRecord a[1] = {mod_Text(path)};
+    uint8_t* content = (uint8_t*)(uintptr_t)mod_Call(CMD_ReadFileBytes, 1, a).low;
+    ArgRecord b[1] = {mod_Bytes(content)};
+    int32_t n = (int32_t)mod_Call(CMD_ByteSetLength, 1, b).low;
+    if (length < 0 || n != length) {
+        // Unreadable, locked, or changed since it was measured.
+        logWithPath(K("转码失败 文件是否正在被占用? :"), path);
+    } else if (IsUtf8Text(&content, n)) {
+        logWithPath(K("跳过文件 无需转码:"), path);
+    } else if (!isAnsiText(content + 8, n)) {
+        logWithPath(K("跳过文件 非系统编码文本:"), path);
+    } else {
+        char* text = (char*)(uintptr_t)mod_Call(CMD_ToText, 1, b).low;
+        if (RewriteAsUtf8(&text, &path)) logWithPath(K("转码完毕:"), path);
+        else logWithPath(K("转码失败 文件是否正在被占用? :"), path);
+        SVC->Free(text);
+    }
+    SVC->Free(content);
+}
+
+static bool validateRoot(void) {
+    if (!rootDirectory || !*rootDirectory) {
+        mod_InfoBox(K("请选择欲转码的服务端根目录"), 0, K("缺少目录设置"));
+        return false;
+    }
+    if (!directoryExists(rootDirectory)) {
+        char* text = ConcatTexts(2, K("所选目录不存在:"), rootDirectory);
+        mod_InfoBox(text, 0, K("目录无效"));
+        SVC->Free(text);
+        return false;
+    }
+    return true;
+}
+
+static void runJob(void) {
+    ArgRecord log[1] = {mod_Component(MAIN_WINDOW, ID_LOG, KIND_ID_LISTBOX)};
+    mod_Call(CMD_ListBoxClear, 1, log);
+    mod_Assign(&rootDirectory, readContent(ID_EDIT_ROOT));
+    char* extensions = readContent(ID_EDIT_EXTENSIONS);
+    ArgRecord split[3] = {mod_Text(extensions), mod_Text(K(",")), mod_Omitted()};
+    void* items = (void*)(uintptr_t)mod_Call(CMD_SplitText, 3, split).low;
+    SVC->Free(extensions);
+    mod_FreeTextArray(extensionList);
+    extensionList = items ? items : (void*)mod_emptyArray;
+    if (mod_ArrayCount(extensionList) == 0) {
+        mod_InfoBox(K("请设置至少一个扩展名过滤器"), 0, K("缺少过滤设置"));
+        return;
+    }
+    if (!validateRoot()) return;
+
+    setButtonsEnabled(false);
+    mod_Log(K("搜索带转码文件..."));
+    mod_SetStatusOwned(ConcatTexts(1, K("搜寻待转码文件...")));
+    int32_t e = mod_ArrayCount(extensionList);
+    for (int32_t i = 1; i <= e; i++) {
+        char* item = mod_ArrayText(extensionList, i, LOC_JOB, 1);
+        char* is = mod_ToText(i);
+        char* es = mod_ToText(e);
+        mod_LogOwned(ConcatTexts(6, K("搜索["), is, K("/"), es, K("] >> *."), item));
+        SVC->Free(is);
+        SVC->Free(es);
+        char* pattern = ConcatTexts(2, K("*."), item);
+        SearchFiles(&rootDirectory, FileFound, &pattern);
+        SVC->Free(pattern);
+        mod_ProcessEvents();
+    }
+
+    int32_t n = mod_ArrayCount(foundFiles);
+    // Which backups failed: those files are not rewritten.
+    uint8_t* backupFailed = n > 0 ? (uint8_t*)SVC->Allocate(n) : nullptr;
+    if (n > 0) memset(backupFailed, 0, (size_t)n);
+    uint64_t checked = SVC->ReadProperty(MAIN_WINDOW, ID_CHECK_BACKUP, PROP_CHECKED, -1);
+    if ((uint32_t)checked != 0) {
+        mod_Log(K("开始备份文件..."));
+        mod_SetProgress(PROP_MAXIMUM, n);
+        for (int32_t j = 1; j <= n; j++) {
+            mod_SetStatusOwned(progressText(K("备份 已完成:"), j, n));
+            char* path = mod_ArrayText(foundFiles, j, LOC_JOB, 2);
+            char* bak = ConcatTexts(2, path, K(".bak"));
+            ArgRecord c[2] = {mod_Text(path), mod_Text(bak)};
+            if (!mod_Call(CMD_CopyFileTo, 2, c).low) backupFailed[j - 1] = 1;
+            SVC->Free(bak);
+            mod_SetProgress(PROP_POSITION, j);
+            mod_ProcessEvents();
+        }
+    }
+
+    mod_Log(K("开始文件编码转换..."));
+    mod_SetProgress(PROP_POSITION, 0);
+    mod_SetProgress(PROP_MAXIMUM, n);
+    for (int32_t k = 1; k <= n; k++) {
+        mod_SetStatusOwned(progressText(K("转换 已完成:"), k, n));
+        char* path = mod_ArrayText(foundFiles, k, LOC_JOB, 3);
+        if (backupFailed[k - 1]) logWithPath(K("备份失败 已跳过转码:"), path);
+        else convertOne(path);
+        mod_SetProgress(PROP_POSITION, k);
+        mod_ProcessEvents();
+    }
+    SVC->Free(backupFailed);
+
+    mod_SetStatusOwned(progressText(K("转换完成 已转换:"), n, n));
+    mod_ReplaceWithEmptyArray(&foundFiles);
+    mod_ReplaceWithEmptyArray(&extensionList);
+    mod_Assign(&rootDirectory, nullptr);
+    mod_Log(K("转码完成 您现在可以上传您的服务端到后台了"));
+    setButtonsEnabled(true);
+    mod_InfoBox(K("转码完成 您现在可以上传您的服务端到后台了"), 0, K("转换完成"));
+}
+
+void TranscodeClicked(void) {
+    if (s_jobRunning) return;
+    s_jobRunning = true;
+    runJob();
+    s_jobRunning = false;
+}
+
+void ChooseFolderClicked(void) {
+    if (s_jobRunning) return;
+    ArgRecord a[2] = {mod_Text(K("请选择服务端根目录")), mod_Bool(false)};
+    char* folder = (char*)(uintptr_t)mod_CallShell(CMD2_BrowseForFolder, 2, a).low;
+    SVC->WriteProperty(MAIN_WINDOW, ID_EDIT_ROOT, PROP_CONTENT, -1, (uint32_t)(uintptr_t)folder, 0);
+    SVC->Free(folder);
+}
+
+// A close request while a job runs is refused (the handler returns 0).
+int32_t CloseRequested(int32_t, const uint32_t*, int32_t* returned) {
+    if (!s_jobRunning) return 0;
+    *returned = 1;
+    return 0;
+}
+
+int32_t ChooseFolderHandler(int32_t, const uint32_t*, int32_t*) {
+    ChooseFolderClicked();
+    return 0;
+}
+
+int32_t TranscodeHandler(int32_t, const uint32_t*, int32_t*) {
+    TranscodeClicked();
+    return 0;
+}
