@@ -1,0 +1,32 @@
+# The main window template block: tools/main_window.cpp (with the template
+# writer) is built for the build host and run to generate a source holding
+# the block, compiled into vell_app and into the template tests.
+find_program(VELL_HOST_CXX NAMES c++ g++ REQUIRED)
+set(_vell_tpl_gen ${CMAKE_BINARY_DIR}/tools/main_window_gen)
+set(_vell_tpl_src ${CMAKE_BINARY_DIR}/generated/main_template_data.cpp)
+set(_vell_tpl_inputs
+  ${CMAKE_SOURCE_DIR}/tools/main_window.cpp
+  ${CMAKE_SOURCE_DIR}/ui/template/template.cpp
+  ${CMAKE_SOURCE_DIR}/ui/template/kind_blocks.cpp)
+add_custom_command(
+  OUTPUT ${_vell_tpl_gen}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/tools
+  COMMAND ${VELL_HOST_CXX} -std=c++17 -O1 -Wall -Wextra -Werror
+          -finput-charset=UTF-8 -fexec-charset=CP936 -I${CMAKE_SOURCE_DIR}
+          ${_vell_tpl_inputs} -o ${_vell_tpl_gen}
+  DEPENDS ${_vell_tpl_inputs}
+          ${CMAKE_SOURCE_DIR}/ui/template/template.h
+          ${CMAKE_SOURCE_DIR}/ui/template/kind_blocks.h
+          ${CMAKE_SOURCE_DIR}/ui/template/archive.h
+  COMMENT "Building the window template generator (host)"
+  VERBATIM)
+add_custom_command(
+  OUTPUT ${_vell_tpl_src}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/generated
+  COMMAND ${_vell_tpl_gen} ${_vell_tpl_src}
+  DEPENDS ${_vell_tpl_gen}
+  COMMENT "Generating the main window template block"
+  VERBATIM)
+# An object library, so targets in other directories (tests) can use it.
+add_library(vell_main_template OBJECT ${_vell_tpl_src})
+target_sources(vell_app PRIVATE $<TARGET_OBJECTS:vell_main_template>)
