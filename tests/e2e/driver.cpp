@@ -1,0 +1,178 @@
+#include "driver.h"
+#include <string.h>
+
+namespace e2e {
+
+std::string programPath() {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string p = self;
+    return p.substr(0, p.rfind('\\') + 1) + "vellumor.exe";
+}
+
+std::string tempFolder(const char* tag) {
+    char tmp[MAX_PATH];
+    GetTempPathA(MAX_PATH, tmp);
+    std::string d = std::string(tmp) + "vell_e2e_" + tag + "_" + std::to_string(GetCurrentProcessId());
+    removeTree(d);
+    CreateDirectoryA(d.c_str(), nullptr);
+    return d;
+}
+
+void removeTree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string n = fd.cFileName;
+            if (n == "." || n == "..") continue;
+            std::string p = dir + "\\" + n;
+            SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(p);
+            else DeleteFileA(p.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD n = 0;
+    if (h == INVALID_HANDLE_VALUE) return;
+    WriteFile(h, bytes.data(), (DWORD)bytes.size(), &n, nullptr);
+    CloseHandle(h);
+}
+
+std::string readFile(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string s;
+    char buf[65536];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n) s.append(buf, n);
+    CloseHandle(h);
+    return s;
+}
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+struct FindCtx { DWORD pid; const char* title; HWND found; };
+
+static BOOL CALLBACK findTop(HWND h, LPARAM lp) {
+    FindCtx* c = (FindCtx*)lp;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid != c->pid || !IsWindowVisible(h)) return TRUE;
+    char t[256] = {0};
+    GetWindowTextA(h, t, sizeof t);
+    if (strcmp(t, c->title) == 0) {
+        c->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static HWND findWindowOf(DWORD pid, const char* title) {
+    FindCtx c{pid, title, nullptr};
+    EnumWindows(findTop, (LPARAM)&c);
+    return c.found;
+}
+
+bool Tool::start() {
+    std::string cmd = "\"" + programPath() + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    for (int i = 0; i < 400 && !main; i++) {
+        main = findWindowOf(pi.dwProcessId, "Vellumor");
+        if (!main) Sleep(50);
+    }
+    if (main) WaitForInputIdle(pi.hProcess, 5000);
+    return main != nullptr;
+}
+
+std::string Tool::text(int id) const {
+    char buf[4096] = {0};
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(control(id), WM_GETTEXT, sizeof buf, (LPARAM)buf, SMTO_ABORTIFHUNG, 5000, &r);
+    return buf;
+}
+
+void Tool::setText(int id, const std::string& s) const {
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(control(id), WM_SETTEXT, 0, (LPARAM)s.c_str(), SMTO_ABORTIFHUNG, 5000, &r);
+}
+
+void Tool::click(int id) const { PostMessageA(control(id), BM_CLICK, 0, 0); }
+
+bool Tool::checked(int id) const {
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(control(id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
+    return r == BST_CHECKED;
+}
+
+std::vector<std::string> Tool::log() const {
+    std::vector<std::string> lines;
+    HWND lb = control(C_LOG);
+    DWORD_PTR count = 0;
+    SendMessageTimeoutA(lb, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+    for (DWORD_PTR i = 0; i < count; i++) {
+        char buf[4096] = {0};
+        DWORD_PTR r = 0;
+        SendMessageTimeoutA(lb, LB_GETTEXT, i, (LPARAM)buf, SMTO_ABORTIFHUNG, 5000, &r);
+        lines.push_back(buf);
+    }
+    return lines;
+}
+
+int Tool::progressPos() const {
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(control(C_PROGRESS), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
+    return (int)r;
+}
+
+int Tool::progressMax() const {
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(control(C_PROGRESS), PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 5000, &r);
+    return (int)r;
+}
+
+bool Tool::boxShown(const char* title) const { return findWindowOf(pi.dwProcessId, title) != nullptr; }
+
+std::string Tool::answerBox(const char* title, int timeoutMs) const {
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
+        HWND box = findWindowOf(pi.dwProcessId, title);
+        if (box) {
+            char text[4096] = {0};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            for (int i = 0; i < 100 && IsWindow(box); i++) Sleep(20);
+            return text;
+        }
+        Sleep(50);
+    }
+    return "<no box>";
+}
+
+void Tool::pressEsc() const {
+    HWND focus = control(C_EDIT_ROOT);
+    PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
+
+DWORD Tool::waitExit(int timeoutMs) {
+    if (WaitForSingleObject(pi.hProcess, (DWORD)timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    return code;
+}
+
+void Tool::kill() {
+    if (pi.hProcess && WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 9);
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    if (pi.hThread) CloseHandle(pi.hThread);
+    pi = PROCESS_INFORMATION{};
+}
+
+}  // namespace e2e

@@ -1,0 +1,48 @@
+// Drives the real program from outside, as a user would: finds its window
+// by the caption, its controls by control id, and its message boxes by
+// title.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Control ids in creation order.
+enum : int {
+    C_LABEL1 = 100, C_EDIT_ROOT = 110, C_BUTTON_CHOOSE = 120, C_LABEL2 = 130, C_EDIT_EXT = 140,
+    C_CHECK_BACKUP = 150, C_LOG = 160, C_LABEL3 = 170, C_LABEL4 = 180, C_PROGRESS = 190,
+    C_STATUS = 200, C_BUTTON_START = 210,
+};
+
+std::string programPath();
+std::string tempFolder(const char* tag);   // a fresh empty folder
+void removeTree(const std::string& dir);
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);  // "<missing>" when absent
+bool exists(const std::string& path);
+
+struct Tool {
+    PROCESS_INFORMATION pi{};
+    HWND main = nullptr;
+    bool start();                 // starts and waits for the main window
+    HWND control(int id) const { return GetDlgItem(main, id); }
+    std::string text(int id) const;
+    void setText(int id, const std::string& s) const;
+    void click(int id) const;     // posted, so a long handler does not block us
+    bool checked(int id) const;
+    bool enabled(int id) const { return IsWindowEnabled(control(id)) != 0; }
+    std::vector<std::string> log() const;  // top line first
+    int progressPos() const;
+    int progressMax() const;
+    // Waits for a message box of the tool with this title; returns its text
+    // and presses its first button. "<no box>" after the timeout.
+    std::string answerBox(const char* title, int timeoutMs = 60000) const;
+    bool boxShown(const char* title) const;
+    void pressEsc() const;
+    DWORD waitExit(int timeoutMs = 20000);  // exit code, or STILL_ACTIVE
+    void kill();
+};
+
+}  // namespace e2e

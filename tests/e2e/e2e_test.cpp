@@ -1,0 +1,237 @@
+// The whole tool, worked from outside as a user works it.
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <map>
+#include <set>
+#include "driver.h"
+
+using namespace e2e;
+
+namespace {
+
+const char kDone[] = "转码完成 您现在可以上传您的服务端到后台了";
+// Chinese text in GBK (this source's literals) and in UTF-8 (escapes).
+const std::string kGbk = "名称: 服务器\r\n端口=25565\r\n";
+const std::string kUtf8 = "\xE5\x90\x8D\xE7\xA7\xB0: \xE6\x9C\x8D\xE5\x8A\xA1\xE5\x99\xA8\r\n\xE7\xAB\xAF\xE5\x8F\xA3=25565\r\n";
+const std::string kBom = "\xEF\xBB\xBF";
+const std::string kUtf16 = std::string("\xFF\xFE\x41\x00\x42\x00", 6);
+
+class Job : public ::testing::Test {
+protected:
+    Tool tool;
+    std::string root;
+    void SetUp() override {
+        root = tempFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        ASSERT_TRUE(tool.start()) << "no window captioned Vellumor";
+    }
+    void TearDown() override {
+        tool.kill();
+        removeTree(root);
+    }
+    // The log read bottom-up: oldest line first.
+    std::vector<std::string> history() const {
+        std::vector<std::string> l = tool.log();
+        std::reverse(l.begin(), l.end());
+        return l;
+    }
+    void run(const std::string& typedRoot, const std::string& extensions) {
+        tool.setText(C_EDIT_ROOT, typedRoot);
+        tool.setText(C_EDIT_EXT, extensions);
+        tool.click(C_BUTTON_START);
+    }
+};
+
+// Splits the log of a finished job into its parts.
+struct Parsed {
+    std::vector<std::string> searchHeads;
+    std::map<int, std::vector<std::string>> found;  // by search number, in order
+    std::vector<std::string> foundOrder;
+    bool backupLine = false;
+    std::vector<std::string> conversion;            // lines after the phase head
+    std::string last;
+};
+
+Parsed parse(const std::vector<std::string>& h) {
+    Parsed p;
+    size_t i = 0;
+    EXPECT_FALSE(h.empty());
+    if (h.empty()) return p;
+    EXPECT_EQ(h[i++], "搜索带转码文件...");
+    int search = 0;
+    for (; i < h.size(); i++) {
+        const std::string& l = h[i];
+        if (l.rfind("搜索[", 0) == 0) { p.searchHeads.push_back(l); search++; continue; }
+        const std::string f = "搜索 >> 找到文件:";
+        if (l.rfind(f, 0) == 0) { p.found[search].push_back(l.substr(f.size())); p.foundOrder.push_back(l.substr(f.size())); continue; }
+        break;
+    }
+    if (i < h.size() && h[i] == "开始备份文件...") { p.backupLine = true; i++; }
+    EXPECT_LT(i, h.size());
+    if (i < h.size()) EXPECT_EQ(h[i++], "开始文件编码转换...");
+    for (; i + 1 < h.size(); i++) p.conversion.push_back(h[i]);
+    if (i < h.size()) p.last = h[i];
+    return p;
+}
+
+TEST_F(Job, StartsWithItsInitialStateAndEscEndsIt) {
+    EXPECT_EQ(tool.text(C_EDIT_ROOT), "");
+    EXPECT_EQ(tool.text(C_EDIT_EXT), "yml,json,txt,lang,cfg,ini,log,conf,toml");
+    EXPECT_TRUE(tool.checked(C_CHECK_BACKUP));
+    EXPECT_TRUE(tool.log().empty());
+    EXPECT_EQ(tool.text(C_STATUS), "空闲");
+    EXPECT_EQ(tool.text(C_BUTTON_START), "一键转码");
+    EXPECT_EQ(tool.text(C_BUTTON_CHOOSE), "选择...");
+    tool.pressEsc();
+    EXPECT_EQ(tool.waitExit(), 0u);
+}
+
+TEST_F(Job, ConvertsAServerTreeWithBackups) {
+    writeFile(root + "\\a.yml", kGbk);
+    writeFile(root + "\\b.json", kUtf8);
+    writeFile(root + "\\c.txt", kBom + kUtf8);
+    writeFile(root + "\\d.cfg", "key=value\n");
+    writeFile(root + "\\e.lang", kUtf16);
+    writeFile(root + "\\empty.ini", "");
+    writeFile(root + "\\noext", kGbk);
+    writeFile(root + "\\x.dat", kGbk);
+    std::string hidden = root + "\\.hidden";
+    CreateDirectoryA(hidden.c_str(), nullptr);
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    writeFile(hidden + "\\g.yml", kGbk);
+    writeFile(hidden + "\\hid.conf", kGbk);
+    SetFileAttributesA((hidden + "\\hid.conf").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    std::string likeFile = hidden + "\\dir.yml";
+    CreateDirectoryA(likeFile.c_str(), nullptr);
+    writeFile(likeFile + "\\h.toml", kGbk);
+
+    run(root, "yml,json,txt,lang,cfg,ini,log,conf,toml");
+    EXPECT_EQ(tool.answerBox("转换完成"), kDone);
+
+    Parsed p = parse(history());
+    const char* ext[] = {"yml", "json", "txt", "lang", "cfg", "ini", "log", "conf", "toml"};
+    ASSERT_EQ(p.searchHeads.size(), 9u);
+    for (int i = 0; i < 9; i++)
+        EXPECT_EQ(p.searchHeads[i], "搜索[" + std::to_string(i + 1) + "/9] >> *." + ext[i]);
+    // Files of a directory come before those of its subdirectories.
+    EXPECT_EQ(p.found[1], (std::vector<std::string>{root + "\\a.yml", hidden + "\\g.yml"}));
+    EXPECT_EQ(p.found[2], (std::vector<std::string>{root + "\\b.json"}));
+    EXPECT_EQ(p.found[3], (std::vector<std::string>{root + "\\c.txt"}));
+    EXPECT_EQ(p.found[4], (std::vector<std::string>{root + "\\e.lang"}));
+    EXPECT_EQ(p.found[5], (std::vector<std::string>{root + "\\d.cfg"}));
+    EXPECT_EQ(p.found[6], (std::vector<std::string>{root + "\\empty.ini"}));
+    EXPECT_TRUE(p.found[7].empty());
+    EXPECT_EQ(p.found[8], (std::vector<std::string>{hidden + "\\hid.conf"}));
+    EXPECT_EQ(p.found[9], (std::vector<std::string>{likeFile + "\\h.toml"}));
+    EXPECT_TRUE(p.backupLine);
+
+    std::map<std::string, std::string> expectLine = {
+        {root + "\\a.yml", "转码完毕:"}, {hidden + "\\g.yml", "转码完毕:"},
+        {root + "\\b.json", "跳过文件 无需转码:"}, {root + "\\c.txt", "跳过文件 无需转码:"},
+        {root + "\\e.lang", "跳过文件 非系统编码文本:"}, {root + "\\d.cfg", "转码完毕:"},
+        {root + "\\empty.ini", "跳过文件 无需转码:"}, {hidden + "\\hid.conf", "转码完毕:"},
+        {likeFile + "\\h.toml", "转码完毕:"}};
+    ASSERT_EQ(p.conversion.size(), p.foundOrder.size());
+    for (size_t k = 0; k < p.foundOrder.size(); k++)
+        EXPECT_EQ(p.conversion[k], expectLine[p.foundOrder[k]] + p.foundOrder[k]);
+    EXPECT_EQ(p.last, kDone);
+
+    const int n = (int)p.foundOrder.size();
+    EXPECT_EQ(n, 9);
+    EXPECT_EQ(tool.text(C_STATUS), "转换完成 已转换:" + std::to_string(n) + " 共计:" + std::to_string(n));
+    EXPECT_EQ(tool.progressPos(), n);
+    EXPECT_EQ(tool.progressMax(), n);
+    EXPECT_TRUE(tool.enabled(C_BUTTON_START));
+    EXPECT_TRUE(tool.enabled(C_BUTTON_CHOOSE));
+
+    EXPECT_EQ(readFile(root + "\\a.yml"), kUtf8);
+    EXPECT_EQ(readFile(hidden + "\\g.yml"), kUtf8);
+    EXPECT_EQ(readFile(hidden + "\\hid.conf"), kUtf8);
+    EXPECT_EQ(readFile(likeFile + "\\h.toml"), kUtf8);
+    EXPECT_EQ(readFile(root + "\\b.json"), kUtf8);
+    EXPECT_EQ(readFile(root + "\\c.txt"), kBom + kUtf8);
+    EXPECT_EQ(readFile(root + "\\d.cfg"), "key=value\n");
+    EXPECT_EQ(readFile(root + "\\e.lang"), kUtf16);
+    EXPECT_EQ(readFile(root + "\\noext"), kGbk);
+    EXPECT_EQ(readFile(root + "\\x.dat"), kGbk);
+    // Backups hold the content from before the job.
+    EXPECT_EQ(readFile(root + "\\a.yml.bak"), kGbk);
+    EXPECT_EQ(readFile(root + "\\c.txt.bak"), kBom + kUtf8);
+    EXPECT_EQ(readFile(root + "\\e.lang.bak"), kUtf16);
+    EXPECT_EQ(readFile(likeFile + "\\h.toml.bak"), kGbk);
+    EXPECT_FALSE(exists(root + "\\x.dat.bak"));
+}
+
+TEST_F(Job, WithoutBackupsNoBakFileIsWritten) {
+    writeFile(root + "\\a.yml", kGbk);
+    tool.click(C_CHECK_BACKUP);
+    for (int i = 0; i < 50 && tool.checked(C_CHECK_BACKUP); i++) Sleep(20);
+    ASSERT_FALSE(tool.checked(C_CHECK_BACKUP));
+    run(root + "\\", "yml");
+    EXPECT_EQ(tool.answerBox("转换完成"), kDone);
+    Parsed p = parse(history());
+    EXPECT_FALSE(p.backupLine);
+    EXPECT_EQ(p.foundOrder, (std::vector<std::string>{root + "\\a.yml"}));
+    EXPECT_EQ(readFile(root + "\\a.yml"), kUtf8);
+    EXPECT_FALSE(exists(root + "\\a.yml.bak"));
+}
+
+TEST_F(Job, RepeatedItemFindsTheFileTwice) {
+    writeFile(root + "\\a.yml", kGbk);
+    run(root, "yml,yml");
+    EXPECT_EQ(tool.answerBox("转换完成"), kDone);
+    Parsed p = parse(history());
+    ASSERT_EQ(p.foundOrder.size(), 2u);
+    ASSERT_EQ(p.conversion.size(), 2u);
+    EXPECT_EQ(p.conversion[0], "转码完毕:" + root + "\\a.yml");
+    EXPECT_EQ(p.conversion[1], "跳过文件 无需转码:" + root + "\\a.yml");
+    EXPECT_EQ(readFile(root + "\\a.yml.bak"), kGbk);  // both backups before any rewrite
+    EXPECT_EQ(tool.text(C_STATUS), "转换完成 已转换:2 共计:2");
+}
+
+TEST_F(Job, NothingFoundStillFinishes) {
+    run(root, "yml");
+    EXPECT_EQ(tool.answerBox("转换完成"), kDone);
+    std::vector<std::string> h = history();
+    EXPECT_EQ(h, (std::vector<std::string>{"搜索带转码文件...", "搜索[1/1] >> *.yml", "开始备份文件...",
+                                           "开始文件编码转换...", kDone}));
+    EXPECT_EQ(tool.text(C_STATUS), "转换完成 已转换:0 共计:0");
+    EXPECT_EQ(tool.progressPos(), 0);
+    EXPECT_EQ(tool.progressMax(), 0);
+}
+
+TEST_F(Job, LockedFileIsReportedAndLeftAlone) {
+    std::string path = root + "\\locked.yml";
+    writeFile(path, kGbk);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    tool.click(C_CHECK_BACKUP);  // backups off: the copy alone would not fail
+    run(root, "yml");
+    EXPECT_EQ(tool.answerBox("转换完成"), kDone);
+    CloseHandle(h);
+    Parsed p = parse(history());
+    ASSERT_EQ(p.conversion.size(), 1u);
+    EXPECT_EQ(p.conversion[0], "转码失败 文件是否正在被占用? :" + path);
+    EXPECT_EQ(readFile(path), kGbk);
+}
+
+TEST_F(Job, EmptyExtensionListIsRefused) {
+    writeFile(root + "\\a.yml", kGbk);
+    run(root, "");
+    EXPECT_EQ(tool.answerBox("缺少过滤设置"), "请设置至少一个扩展名过滤器");
+    EXPECT_TRUE(tool.log().empty());
+    EXPECT_EQ(tool.text(C_STATUS), "空闲");
+    EXPECT_EQ(readFile(root + "\\a.yml"), kGbk);
+}
+
+TEST_F(Job, EmptyOrMissingRootIsRefused) {
+    run("", "yml");
+    EXPECT_EQ(tool.answerBox("缺少目录设置"), "请选择欲转码的服务端根目录");
+    EXPECT_TRUE(tool.log().empty());
+    std::string missing = root + "\\nowhere";
+    run(missing, "yml");
+    EXPECT_EQ(tool.answerBox("目录无效"), "所选目录不存在:" + missing);
+    EXPECT_TRUE(tool.log().empty());
+    EXPECT_EQ(tool.text(C_STATUS), "空闲");
+}
+
+}  // namespace
