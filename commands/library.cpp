@@ -49,7 +49,7 @@ static const CommandEntry lib1Commands[] = {
     cmd_ListBoxClear, cmd_SplitText, cmd_InfoBox, cmd_ListBoxInsertItem, cmd_ToText,
     cmd_ProcessEvents, cmd_CopyFileTo, cmd_ReadFileBytes, cmd_ByteSetLength, cmd_TextRight,
     cmd_ToInteger, cmd_CreateAutomationObject, cmd_SetAutomationProperty,
-    cmd_CallAutomationMethod, cmd_ClearAutomationObject, cmd_FileLength,
+    cmd_CallAutomationMethod, cmd_ClearAutomationObject, cmd_FileLength, cmd_AutomationStatus,
 };
 static const CommandEntry lib2Commands[] = {cmd_BrowseForFolder};
 

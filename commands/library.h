@@ -81,6 +81,7 @@ void cmd_SetAutomationProperty(ArgRecord*, int32_t, ArgRecord*);
 void cmd_CallAutomationMethod(ArgRecord*, int32_t, ArgRecord*);
 void cmd_ClearAutomationObject(ArgRecord*, int32_t, ArgRecord*);
 void cmd_FileLength(ArgRecord*, int32_t, ArgRecord*);
+void cmd_AutomationStatus(ArgRecord*, int32_t, ArgRecord*);
 // Library 2.
 void cmd_BrowseForFolder(ArgRecord*, int32_t, ArgRecord*);
 }

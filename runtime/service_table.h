@@ -96,6 +96,7 @@ enum {
     CMD_CallAutomationMethod = 13,
     CMD_ClearAutomationObject = 14,
     CMD_FileLength = 15,          // file length in bytes, -1 when it cannot be opened
+    CMD_AutomationStatus = 16,    // the thread's last automation status (integer)
 };
 // Command numbers of the second library.
 enum { CMD2_BrowseForFolder = 0 };
