@@ -40,14 +40,15 @@ vell_install_missing() {
 }
 
 vell_configure() {
-    if [ ! -f "${VELL_BUILD}/build.ninja" ]; then
-        vell_log "configuring"
-        cmake -G Ninja -S "${VELL_ROOT}" -B "${VELL_BUILD}" \
-            -DCMAKE_TOOLCHAIN_FILE="${VELL_ROOT}/cmake/toolchain-i686-mingw.cmake" \
-            -DCMAKE_BUILD_TYPE=Release >"${VELL_BUILD}.configure.log" 2>&1 || {
-            cat "${VELL_BUILD}.configure.log" >&2
-            return 1
-        }
+    [ -f "${VELL_BUILD}/build.ninja" ] && return 0
+    vell_log "configuring"
+    mkdir -p "${VELL_BUILD}"
+    local log="${VELL_BUILD}/configure.log"
+    if ! cmake -G Ninja -S "${VELL_ROOT}" -B "${VELL_BUILD}" \
+        -DCMAKE_TOOLCHAIN_FILE="${VELL_ROOT}/cmake/toolchain-i686-mingw.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >"${log}" 2>&1; then
+        cat "${log}" >&2
+        return 1
     fi
 }
 
@@ -58,6 +59,15 @@ vell_build() {
 }
 
 VELL_XVFB_PID=
+
+# True when DISPLAY names an X server that answers (a stale DISPLAY would
+# make every GUI test fail).
+vell_display_usable() {
+    if [ -z "${DISPLAY:-}" ]; then
+        return 1
+    fi
+    timeout 10 xwd -root -silent -display "${DISPLAY}" >/dev/null 2>&1
+}
 
 # Starts a private Xvfb on a free display (Xvfb picks it and reports it
 # through -displayfd) and exports DISPLAY.

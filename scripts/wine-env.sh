@@ -26,21 +26,35 @@ vell_wineserver() {
     env LC_ALL="${VELL_WINE_LC_ALL}" wineserver "$@"
 }
 
-# Creates the prefix once. The lock keeps parallel ctest jobs (and a
-# build-time generator run under Wine) from initialising it twice.
+# Creates the prefix once and applies our settings (bump the settings
+# marker when they change). The lock keeps parallel ctest jobs, and a
+# build-time generator run under Wine, from doing it twice.
 vell_ensure_prefix() {
-    local marker="${WINEPREFIX}/.vell-ready"
-    [ -f "${marker}" ] && return 0
+    local booted="${WINEPREFIX}/.vell-booted"
+    local settings="${WINEPREFIX}/.vell-settings-1"
+    [ -f "${settings}" ] && return 0
     mkdir -p "$(dirname "${WINEPREFIX}")"
     (
         flock 9
-        if [ ! -f "${marker}" ]; then
+        [ -f "${settings}" ] && exit 0
+        local wait_server=
+        if [ ! -f "${booted}" ]; then
+            # A prefix without the marker is a half-made one; start over.
             rm -rf "${WINEPREFIX}"
             env LC_ALL="${VELL_WINE_LC_ALL}" DISPLAY= wineboot -i >/dev/null 2>&1
+            wait_server=1
+        fi
+        # A crashing program prints a backtrace and exits (code 5 for an
+        # access violation) instead of waiting on a crash dialog.
+        env LC_ALL="${VELL_WINE_LC_ALL}" DISPLAY= wine reg add \
+            'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+            >/dev/null 2>&1
+        if [ -n "${wait_server}" ]; then
             # wineboot returns before its helpers finish writing the
             # registry; waiting for the server makes the prefix complete.
             timeout 120 wineserver -w || true
-            touch "${marker}"
+            touch "${booted}"
         fi
+        touch "${settings}"
     ) 9>"${WINEPREFIX}.lock"
 }
