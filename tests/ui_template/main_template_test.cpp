@@ -1,0 +1,323 @@
+// The block the program carries: its size and every value of the main
+// window's tables read back from it.
+#include <gtest/gtest.h>
+#include "ui/template/template.h"
+#include "ui/template/archive.h"
+
+extern "C" const unsigned char vell_main_template[];
+extern "C" const unsigned int vell_main_template_size;
+
+namespace {
+
+struct Main : ::testing::Test {
+    TplBlock block;
+    const TplTable* t = nullptr;
+    void SetUp() override {
+        ASSERT_TRUE(tpl_ReadBlock(vell_main_template, vell_main_template_size, &block));
+        ASSERT_EQ(block.windows.size(), 1u);
+        t = &block.windows[0].table;
+    }
+    std::string kindBlock(uint32_t id) {
+        int32_t i = tpl_FindEntry(*t, id);
+        EXPECT_GE(i, 0);
+        uint32_t n;
+        const uint8_t* p = tpl_GetKindBlock(*t, (uint32_t)i, &n);
+        return p ? std::string((const char*)p, n) : std::string();
+    }
+};
+
+void expectFont(ArchiveReader* r, int32_t height, int32_t weight) {
+    uint32_t n;
+    const uint8_t* f = ar_Counted(r, &n);
+    ASSERT_EQ(n, 60u);
+    int32_t v[5];
+    memcpy(v, f, 20);
+    EXPECT_EQ(v[0], height);
+    EXPECT_EQ(v[1], 0);       // width
+    EXPECT_EQ(v[2], 0);
+    EXPECT_EQ(v[3], 0);
+    EXPECT_EQ(v[4], weight);
+    const uint8_t bytes[8] = {0, 0, 0, 134, 3, 2, 1, 34};
+    EXPECT_EQ(memcmp(f + 20, bytes, 8), 0);
+    char face[32] = "微软雅黑";
+    EXPECT_EQ(memcmp(f + 28, face, 32), 0);
+}
+
+std::string text(ArchiveReader* r) { return ar_Text(r); }
+
+struct Row {
+    uint32_t id;
+    const char* name;
+    uint32_t kind;
+    int32_t rect[4];
+    bool tabStop;
+    uint32_t handler;   // 0xFFFFFFFF: no binding
+};
+
+// Table order, entry 1 first.
+const Row kRows[] = {
+    {0x1601000E, "按钮2", 0x0001000B, {592, 148, 112, 32}, true, 4},
+    {0x1601000C, "标签5", 0x0001000A, {8, 466, 696, 31}, false, 0xFFFFFFFF},
+    {0x1601000B, "进度条1", 0x00010013, {8, 440, 696, 24}, false, 0xFFFFFFFF},
+    {0x1601000A, "标签4", 0x0001000A, {8, 405, 696, 24}, false, 0xFFFFFFFF},
+    {0x16010009, "标签3", 0x0001000A, {8, 185, 696, 24}, false, 0xFFFFFFFF},
+    {0x16010008, "列表框1", 0x0001000F, {8, 219, 696, 176}, true, 0xFFFFFFFF},
+    {0x16010007, "选择框1", 0x0001000C, {10, 152, 238, 24}, true, 0xFFFFFFFF},
+    {0x16010006, "编辑框2", 0x00010005, {8, 112, 696, 32}, true, 0xFFFFFFFF},
+    {0x16010005, "标签2", 0x0001000A, {8, 80, 696, 24}, false, 0xFFFFFFFF},
+    {0x16010004, "按钮1", 0x0001000B, {595, 40, 112, 32}, true, 0},
+    {0x16010003, "编辑框1", 0x00010005, {8, 40, 584, 32}, true, 0xFFFFFFFF},
+    {0x16010002, "标签1", 0x0001000A, {8, 8, 696, 24}, false, 0xFFFFFFFF},
+};
+
+}  // namespace
+
+TEST_F(Main, SizeIsTheSumOfItsFields) {
+    EXPECT_EQ(vell_main_template_size, 3259u);
+    const TplWindow& w = block.windows[0];
+    EXPECT_EQ(w.table.bytes.size(), 3223u);
+    EXPECT_EQ(tpl_WriteBlock(block).size(), (size_t)vell_main_template_size);
+    EXPECT_EQ(memcmp(tpl_WriteBlock(block).data(), vell_main_template, vell_main_template_size), 0);
+}
+
+TEST_F(Main, WindowRecord) {
+    const TplWindow& w = block.windows[0];
+    EXPECT_EQ(w.id, 0x52010001u);
+    EXPECT_TRUE(tpl_IsWindowId(w.id));
+    EXPECT_EQ(w.valueA, 0x0270E3C8u);
+    EXPECT_EQ(w.valueB, 0x190121C5u);
+    EXPECT_EQ(w.textA, "");
+    EXPECT_EQ(w.textB, "");
+    ASSERT_EQ(t->count, 13u);
+    EXPECT_EQ(tpl_EntryId(*t, 0), 0x06010000u);
+    EXPECT_EQ(tpl_GetKindId(*t, 0), 0x00010001u);
+    EXPECT_STREQ(tpl_GetName(*t, 0), "");
+    int32_t rc[4];
+    ASSERT_TRUE(tpl_GetRect(*t, 0, rc));
+    EXPECT_EQ(rc[0], 50);
+    EXPECT_EQ(rc[1], 50);
+    EXPECT_EQ(rc[2], 719);
+    EXPECT_EQ(rc[3], 531);
+    EXPECT_TRUE(tpl_GetBindings(*t, 0).empty());
+}
+
+TEST_F(Main, WindowKindBlock) {
+    std::string kb = kindBlock(0x06010000);
+    ArchiveReader r = ar_Open(kb.data(), kb.size());
+    EXPECT_EQ(ar_Dword(&r), 6u);            // version
+    EXPECT_EQ(ar_Dword(&r), 2u);            // border style
+    EXPECT_EQ(ar_Dword(&r), 1u);            // picture layout
+    EXPECT_EQ(ar_Dword(&r), 0x00FFFFFFu);   // background colour
+    EXPECT_EQ(ar_Dword(&r), 0u);            // maximise box
+    EXPECT_EQ(ar_Dword(&r), 1u);            // minimise box
+    EXPECT_EQ(ar_Dword(&r), 1u);            // control box
+    EXPECT_EQ(ar_Dword(&r), 1u);            // position: centred
+    EXPECT_EQ(ar_Dword(&r), 1u);            // movable
+    ar_Dword(&r);                           // sound repetition
+    EXPECT_EQ(ar_Dword(&r), 0u);            // Enter moves focus
+    EXPECT_EQ(ar_Dword(&r), 1u);            // Esc closes
+    EXPECT_EQ(ar_Dword(&r), 0u);            // F1 help
+    EXPECT_EQ(ar_Dword(&r), 0u);            // help context
+    EXPECT_EQ(ar_Dword(&r), 1u);            // shown in taskbar
+    EXPECT_EQ(ar_Dword(&r), 0u);            // drag anywhere
+    EXPECT_EQ(ar_Dword(&r), 0u);            // window shape
+    EXPECT_EQ(ar_Dword(&r), 0u);            // always on top
+    ar_Dword(&r);                           // stored flag
+    EXPECT_EQ(text(&r), "");                // class name
+    EXPECT_EQ(text(&r), "");                // background picture
+    EXPECT_EQ(text(&r), "");                // icon
+    EXPECT_EQ(text(&r), "");                // background sound
+    EXPECT_EQ(text(&r), "Vellumor");        // title
+    EXPECT_EQ(text(&r), "");                // help file
+    EXPECT_FALSE(r.failed);
+    EXPECT_EQ(ar_Left(&r), 0u);
+}
+
+TEST_F(Main, ComponentsInTableOrder) {
+    for (uint32_t i = 0; i < 12; i++) {
+        const Row& row = kRows[i];
+        SCOPED_TRACE(row.name);
+        uint32_t e = i + 1;
+        EXPECT_EQ(tpl_EntryId(*t, e), row.id);
+        EXPECT_EQ(tpl_FindEntry(*t, row.id), (int32_t)e);
+        EXPECT_EQ(tpl_GetKindId(*t, e), row.kind);
+        EXPECT_EQ(tpl_GetHandlerSource(*t, e), 0u);
+        EXPECT_STREQ(tpl_GetName(*t, e), row.name);
+        int32_t rc[4];
+        ASSERT_TRUE(tpl_GetRect(*t, e, rc));
+        for (int k = 0; k < 4; k++) EXPECT_EQ(rc[k], row.rect[k]);
+        EXPECT_EQ(tpl_GetObjectSlot(*t, e), 0u);
+        EXPECT_EQ(tpl_GetCursorSlot(*t, e), 0u);
+        EXPECT_EQ(tpl_GetParent(*t, e), 0u);
+        EXPECT_TRUE(tpl_GetChildren(*t, e).empty());
+        uint32_t n;
+        const uint8_t* mp = tpl_GetMousePointer(*t, e, &n);
+        ASSERT_EQ(n, 4u);
+        EXPECT_EQ(mp[0] | mp[1] | mp[2] | mp[3], 0);
+        EXPECT_STREQ(tpl_GetTag(*t, e), "");
+        EXPECT_EQ(tpl_GetStateFlags(*t, e), row.tabStop ? 5u : 1u);
+        EXPECT_EQ(tpl_GetTabOrder(*t, e), 0);
+        std::vector<TplBinding> b = tpl_GetBindings(*t, e);
+        if (row.handler == 0xFFFFFFFF) {
+            EXPECT_TRUE(b.empty());
+        } else {
+            ASSERT_EQ(b.size(), 1u);
+            EXPECT_EQ(b[0].event, 0);
+            EXPECT_EQ(b[0].handler, row.handler);
+        }
+        TplComponent c;
+        uint32_t size;
+        const uint8_t* rec = tpl_Record(*t, e, &size);
+        ASSERT_TRUE(tpl_DecodeComponent(rec, size, &c));
+        EXPECT_EQ(c.secondName, "");
+        EXPECT_EQ(c.reserved17, 0u);
+        for (uint32_t v : c.reserved3) EXPECT_EQ(v, 0u);
+        for (uint32_t v : c.reserved22) EXPECT_EQ(v, 0u);
+    }
+}
+
+TEST_F(Main, LabelBlocks) {
+    struct L { uint32_t id; const char* caption; int32_t height, weight, hAlign; };
+    const L labels[] = {
+        {0x16010002, "请选择欲转码的服务端根目录 例如 D:\\MyServer", -12, 400, 0},
+        {0x16010005, "转码文件类型 使用英文逗号分隔(,) 如果您不知道这是什么 请不要修改", -12, 400, 0},
+        {0x16010009, "日志输出", -12, 400, 0},
+        {0x1601000A, "处理进度", -12, 400, 0},
+        {0x1601000C, "空闲", -14, 700, 1},
+    };
+    for (const L& l : labels) {
+        SCOPED_TRACE(l.caption);
+        std::string kb = kindBlock(l.id);
+        ArchiveReader r = ar_Open(kb.data(), kb.size());
+        EXPECT_EQ(ar_Dword(&r), 2u);          // version
+        EXPECT_EQ(ar_Dword(&r), 0u);          // text effect
+        EXPECT_EQ(ar_Dword(&r), 8u);          // frame width
+        EXPECT_EQ(ar_Dword(&r), 0u);          // border
+        EXPECT_EQ(ar_Dword(&r), 0x808080u);
+        EXPECT_EQ(ar_Dword(&r), 0xFFFFFFu);
+        EXPECT_EQ(ar_Dword(&r), 0x808080u);
+        EXPECT_EQ(ar_Dword(&r), 0u);          // text colour
+        EXPECT_EQ(ar_Dword(&r), 0xFFFFFFu);   // background
+        EXPECT_EQ(ar_Dword(&r), 1u);          // picture mode
+        EXPECT_EQ(ar_Dword(&r), 0u);          // gradient mode
+        EXPECT_EQ(ar_Dword(&r), 0x808080u);
+        EXPECT_EQ(ar_Dword(&r), 0xFFFFFFu);
+        EXPECT_EQ(ar_Dword(&r), 0x808080u);
+        EXPECT_EQ(ar_Dword(&r), (uint32_t)l.hAlign);
+        EXPECT_EQ(ar_Dword(&r), 1u);          // vertical alignment
+        EXPECT_EQ(ar_Dword(&r), 0u);          // word wrap
+        expectFont(&r, l.height, l.weight);
+        EXPECT_EQ(text(&r), "");              // picture
+        EXPECT_EQ(text(&r), l.caption);
+        EXPECT_EQ(text(&r), "");              // data source
+        EXPECT_EQ(text(&r), "");              // data column
+        EXPECT_FALSE(r.failed);
+        EXPECT_EQ(ar_Left(&r), 0u);
+    }
+    EXPECT_EQ(kindBlock(0x1601000C).size(), 152u);
+}
+
+TEST_F(Main, ButtonBlocks) {
+    struct B { uint32_t id; const char* caption; int32_t weight; };
+    for (const B& b : {B{0x1601000E, "一键转码", 700}, B{0x16010004, "选择...", 400}}) {
+        SCOPED_TRACE(b.caption);
+        std::string kb = kindBlock(b.id);
+        ArchiveReader r = ar_Open(kb.data(), kb.size());
+        EXPECT_EQ(ar_Dword(&r), 1u);    // version
+        EXPECT_EQ(ar_Dword(&r), 0u);    // default button
+        EXPECT_EQ(ar_Dword(&r), 1u);    // horizontal alignment
+        EXPECT_EQ(ar_Dword(&r), 1u);    // vertical alignment
+        EXPECT_EQ(text(&r), "");        // picture
+        expectFont(&r, -12, b.weight);
+        EXPECT_EQ(text(&r), b.caption);
+        EXPECT_FALSE(r.failed);
+        EXPECT_EQ(ar_Left(&r), 0u);
+    }
+    EXPECT_EQ(kindBlock(0x1601000E).size(), 96u);
+}
+
+TEST_F(Main, CheckBoxBlock) {
+    std::string kb = kindBlock(0x16010007);
+    EXPECT_EQ(kb.size(), 153u);
+    ArchiveReader r = ar_Open(kb.data(), kb.size());
+    EXPECT_EQ(ar_Dword(&r), 2u);            // version
+    EXPECT_EQ(ar_Dword(&r), 0u);            // push-like
+    EXPECT_EQ(ar_Dword(&r), 0u);            // flat
+    EXPECT_EQ(ar_Dword(&r), 0u);            // text on left
+    EXPECT_EQ(ar_Dword(&r), 0u);            // horizontal alignment
+    EXPECT_EQ(ar_Dword(&r), 1u);            // vertical alignment
+    EXPECT_EQ(ar_Dword(&r), 0u);            // text colour
+    EXPECT_EQ(ar_Dword(&r), 0xFFFFFFu);     // background
+    EXPECT_EQ(ar_Dword(&r), 1u);            // checked
+    EXPECT_EQ(text(&r), "");                // picture
+    expectFont(&r, -12, 400);
+    std::string caption = text(&r);
+    EXPECT_EQ(caption, "启用文件备份 (将创建源文件的备份文件)");
+    EXPECT_EQ(caption.size(), 37u);
+    EXPECT_EQ(text(&r), "");
+    EXPECT_EQ(text(&r), "");
+    EXPECT_FALSE(r.failed);
+    EXPECT_EQ(ar_Left(&r), 0u);
+}
+
+TEST_F(Main, EditBlocks) {
+    struct E { uint32_t id; const char* content; };
+    for (const E& e : {E{0x16010006, "yml,json,txt,lang,cfg,ini,log,conf,toml"}, E{0x16010003, ""}}) {
+        SCOPED_TRACE(e.content);
+        std::string kb = kindBlock(e.id);
+        ArchiveReader r = ar_Open(kb.data(), kb.size());
+        EXPECT_EQ(ar_Dword(&r), 2u);        // version
+        EXPECT_EQ(ar_Dword(&r), 1u);        // border
+        EXPECT_EQ(ar_Dword(&r), 0u);        // text colour
+        EXPECT_EQ(ar_Dword(&r), 0xFFFFFFu); // background
+        EXPECT_EQ(ar_Dword(&r), 1u);        // hide selection
+        EXPECT_EQ(ar_Dword(&r), 0u);        // maximum length
+        EXPECT_EQ(ar_Dword(&r), 0u);        // multi-line
+        EXPECT_EQ(ar_Dword(&r), 0u);        // scroll bars
+        EXPECT_EQ(ar_Dword(&r), 0u);        // alignment
+        EXPECT_EQ(ar_Dword(&r), 0u);        // input mode
+        ASSERT_GE(ar_Left(&r), 2u);
+        EXPECT_EQ(r.p[0], '*');             // password character word
+        EXPECT_EQ(r.p[1], 0);
+        ar_Skip(&r, 2);
+        EXPECT_EQ(ar_Dword(&r), 0u);        // case conversion
+        EXPECT_EQ(ar_Dword(&r), 0u);        // spin mode
+        EXPECT_EQ(ar_Dword(&r), 0u);        // spin minimum
+        EXPECT_EQ(ar_Dword(&r), 100u);      // spin maximum
+        EXPECT_EQ(ar_Dword(&r), 0u);        // selection start
+        EXPECT_EQ(ar_Dword(&r), 0u);        // selection length
+        expectFont(&r, -12, 400);
+        EXPECT_EQ(text(&r), e.content);
+        EXPECT_EQ(text(&r), "");
+        EXPECT_EQ(text(&r), "");
+        EXPECT_FALSE(r.failed);
+        EXPECT_EQ(ar_Left(&r), 0u);
+    }
+    // The offsets the odd 16-bit field gives.
+    std::string kb = kindBlock(0x16010006);
+    ASSERT_EQ(kb.size(), 181u);
+    auto dw = [&](size_t at) { uint32_t v; memcpy(&v, kb.data() + at, 4); return v; };
+    EXPECT_EQ((uint8_t)kb[40], 0x2A);
+    EXPECT_EQ((uint8_t)kb[41], 0x00);
+    EXPECT_EQ(dw(54), 100u);
+    EXPECT_EQ(dw(66), 60u);
+    EXPECT_EQ(dw(130), 39u);
+}
+
+TEST_F(Main, ListBoxAndProgressHaveEmptyBlocks) {
+    EXPECT_EQ(kindBlock(0x16010008).size(), 0u);
+    EXPECT_EQ(kindBlock(0x1601000B).size(), 0u);
+}
+
+TEST_F(Main, BindingsRelocateToHandlerSlots) {
+    TplTable copy = *t;
+    static const uint32_t slots[2] = {0, 0};
+    uintptr_t base = (uintptr_t)slots;
+    ASSERT_TRUE(tpl_RelocateHandlers(&copy, base));
+    uint32_t h;
+    ASSERT_TRUE(tpl_FindBinding(copy, (uint32_t)tpl_FindEntry(copy, 0x16010004), 0, &h));
+    EXPECT_EQ(h, (uint32_t)(uintptr_t)&slots[0]);
+    ASSERT_TRUE(tpl_FindBinding(copy, (uint32_t)tpl_FindEntry(copy, 0x1601000E), 0, &h));
+    EXPECT_EQ(h, (uint32_t)(uintptr_t)&slots[1]);
+    EXPECT_FALSE(tpl_FindBinding(copy, (uint32_t)tpl_FindEntry(copy, 0x16010002), 0, &h));
+}
