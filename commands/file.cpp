@@ -1,0 +1,78 @@
+// File commands of the first library: ReadFileBytes, CopyFileTo and
+// FileLength. Paths are ANSI texts handed to the Windows file functions
+// unchanged.
+#include "commands/library.h"
+#include "runtime/rt.h"
+
+namespace {
+
+// Opened as ReadFileBytes opens it, so FileLength answers for exactly the
+// files ReadFileBytes can read: readers may share, writers may not.
+HANDLE openForReading(const char* path) {
+    if (!path || !*path) return INVALID_HANDLE_VALUE;
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+uint8_t* readAll(const char* path) {
+    HANDLE h = openForReading(path);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    uint8_t* block = nullptr;
+    LARGE_INTEGER size;
+    // A byte set's length is a 32-bit count; a larger file cannot be one.
+    if (GetFileSizeEx(h, &size) && size.QuadPart > 0 && size.QuadPart <= 0x7FFFFFF0 - 8) {
+        const int32_t want = (int32_t)size.QuadPart;
+        // Quiet allocation: a file too big for memory is a failed read, not
+        // the end of the program.
+        block = (uint8_t*)(uintptr_t)lib_Notify(NOTE_ALLOCATE, (uint32_t)(8 + want), 1);
+        if (block) {
+            int32_t got = 0;
+            bool failed = false;
+            while (got < want) {
+                DWORD n = 0;
+                if (!ReadFile(h, block + 8 + got, (DWORD)(want - got), &n, nullptr)) {
+                    failed = true;
+                    break;
+                }
+                if (n == 0) break;  // the file became shorter
+                got += (int32_t)n;
+            }
+            if (failed || got == 0) {
+                lib_Free(block);
+                block = nullptr;
+            } else {
+                ((int32_t*)block)[0] = 1;
+                ((int32_t*)block)[1] = got;
+            }
+        }
+    }
+    CloseHandle(h);
+    return block;
+}
+
+}  // namespace
+
+extern "C" void cmd_ReadFileBytes(ArgRecord* result, int32_t count, ArgRecord* args) {
+    lib_SetBytes(result, readAll(lib_ArgText(lib_Arg(count, args, 0))));
+}
+
+extern "C" void cmd_CopyFileTo(ArgRecord* result, int32_t count, ArgRecord* args) {
+    const char* source = lib_ArgText(lib_Arg(count, args, 0));
+    const char* target = lib_ArgText(lib_Arg(count, args, 1));
+    bool ok = source && *source && target && *target && CopyFileA(source, target, FALSE);
+    lib_SetBool(result, ok);
+}
+
+// The length in bytes, or -1 when the file cannot be opened for reading;
+// lengths beyond 32 bits read as the largest integer.
+extern "C" void cmd_FileLength(ArgRecord* result, int32_t count, ArgRecord* args) {
+    HANDLE h = openForReading(lib_ArgText(lib_Arg(count, args, 0)));
+    int32_t length = -1;
+    if (h != INVALID_HANDLE_VALUE) {
+        LARGE_INTEGER size;
+        if (GetFileSizeEx(h, &size))
+            length = size.QuadPart > 0x7FFFFFFF ? 0x7FFFFFFF : (int32_t)size.QuadPart;
+        CloseHandle(h);
+    }
+    lib_SetInt(result, length);
+}

@@ -1,0 +1,265 @@
+// Text commands of the first library: SplitText, TextRight, ToText,
+// ToInteger, ByteSetLength. Texts are bytes in the ANSI code page; null is
+// the empty text and an empty result is null.
+#include "commands/library.h"
+#include "runtime/rt.h"
+#include <math.h>
+#include <string.h>
+
+namespace {
+
+// ---- SplitText ----
+
+struct Piece {
+    const char* start;
+    int32_t length;
+};
+
+// Walks `text` once; calls emit(piece) per element. `limit` < 0 means
+// unlimited. Returns the number of elements.
+template <typename Emit>
+int32_t splitScan(const char* text, const char* delim, int32_t limit, Emit emit) {
+    const int32_t textLen = (int32_t)strlen(text);
+    const int32_t delimLen = (int32_t)strlen(delim);
+    int32_t n = 0;
+    const char* piece = text;
+    const char* p = text;
+    const char* end = text + textLen;
+    while (end - p >= delimLen) {
+        if (memcmp(p, delim, (size_t)delimLen) == 0) {
+            emit(Piece{piece, (int32_t)(p - piece)});
+            n++;
+            p += delimLen;
+            piece = p;
+            if (limit >= 0 && --limit == 0) return n;  // the rest is dropped
+            continue;
+        }
+        if ((uint8_t)*p >= 0x80) {
+            // A lead byte: the delimiter never matches at its trail byte.
+            if (p[1] == 0) break;
+            p += 2;
+        } else {
+            p += 1;
+        }
+    }
+    if (piece < end) {
+        emit(Piece{piece, (int32_t)(end - piece)});
+        n++;
+    }
+    return n;
+}
+
+void* newTextArray(int32_t n) {
+    int32_t* a = (int32_t*)lib_Allocate(8 + 4 * n);
+    a[0] = 1;
+    a[1] = n;
+    return a;
+}
+
+// Reads an optional count argument; `absent` when omitted.
+int32_t optionalInt(int32_t count, ArgRecord* args, int32_t i, int32_t absent) {
+    const ArgRecord* a = lib_Arg(count, args, i);
+    return a ? lib_ToInt(a) : absent;
+}
+
+// ---- ToText ----
+
+// Signed 64-bit decimal without relying on the C library's "%lld".
+int formatLong(int64_t v, char* out) {
+    char tmp[24];
+    int n = 0;
+    uint64_t u = v < 0 ? (uint64_t)0 - (uint64_t)v : (uint64_t)v;
+    do {
+        tmp[n++] = (char)('0' + (int)(u % 10));
+        u /= 10;
+    } while (u);
+    int len = 0;
+    if (v < 0) out[len++] = '-';
+    while (n) out[len++] = tmp[--n];
+    out[len] = 0;
+    return len;
+}
+
+int formatInt(int32_t v, char* out) { return formatLong(v, out); }
+
+double doubleOf(const ArgRecord* a) {
+    uint64_t bits = ((uint64_t)a->high << 32) | a->low;
+    double d;
+    memcpy(&d, &bits, 8);
+    return d;
+}
+
+float floatOf(const ArgRecord* a) {
+    float f;
+    memcpy(&f, &a->low, 4);
+    return f;
+}
+
+// Bytes up to the first zero byte, as a new text (null when empty).
+char* textUpToZero(const uint8_t* p, int64_t n) {
+    if (!p || n <= 0) return nullptr;
+    const void* z = memchr(p, 0, (size_t)n);
+    int64_t len = z ? (const uint8_t*)z - p : n;
+    if (len > 0x7FFFFFF0) return nullptr;  // cannot be a text of this runtime
+    return lib_TextFromBytes(p, (int32_t)len);
+}
+
+bool isNumericType(uint32_t t) { return (t >> 30) == 2u && (t & 0xFFu) == 0x01u && rt_ElementSize(t) > 0; }
+
+// Raw element bytes of a numeric array block {d, dims..., elements}.
+char* numericArrayText(const void* block, uint32_t elementType) {
+    if (!block) return nullptr;
+    const int32_t* h = (const int32_t*)block;
+    int32_t d = h[0];
+    if (d <= 0 || d > 64) return nullptr;
+    int64_t count = 1;
+    for (int32_t i = 0; i < d; i++) {
+        if (h[1 + i] < 0) return nullptr;
+        count *= h[1 + i];
+        if (count > 0x7FFFFFFF) return nullptr;
+    }
+    const uint8_t* elements = (const uint8_t*)(h + 1 + d);
+    return textUpToZero(elements, count * rt_ElementSize(elementType));
+}
+
+char* toText(const ArgRecord* a) {
+    if (!a) return nullptr;
+    char buf[80];
+    int len = -1;
+    switch (a->type) {
+    case TYPE_BYTES: {
+        const void* b = (const void*)(uintptr_t)a->low;
+        return b ? textUpToZero(rt_ByteSetData(b), rt_ByteSetLength(b)) : nullptr;
+    }
+    case TYPE_INT: len = formatInt((int32_t)a->low, buf); break;
+    case TYPE_BYTE: len = formatInt((int32_t)(a->low & 0xFFu), buf); break;
+    case TYPE_SHORT: len = formatInt((int32_t)(int16_t)(a->low & 0xFFFFu), buf); break;
+    case TYPE_LONG: len = formatLong((int64_t)(((uint64_t)a->high << 32) | a->low), buf); break;
+    case TYPE_FLOAT: len = rt_FormatSingle(floatOf(a), buf); break;
+    case TYPE_DOUBLE: len = rt_FormatDouble(doubleOf(a), buf); break;
+    case TYPE_DATETIME: len = rt_FormatDateTime(doubleOf(a), buf); break;
+    case TYPE_TEXT: return lib_DupText((const char*)(uintptr_t)a->low);
+    case TYPE_BOOL: return lib_DupText(a->low ? "真" : "假");
+    default:
+        if ((a->type & TYPE_BYADDR) && isNumericType(a->type & ~TYPE_BYADDR))
+            return numericArrayText((const void*)(uintptr_t)a->low, a->type & ~TYPE_BYADDR);
+        return nullptr;
+    }
+    if (len <= 0) return nullptr;
+    if (len >= (int)sizeof buf) len = (int)sizeof buf - 1;
+    return lib_TextFromBytes(buf, len);
+}
+
+// ---- ToInteger ----
+
+// Full-width forms of the ANSI code page read as their single-byte forms:
+// U+FF01..U+FF5E as '!'..'~' and the ideographic space as a space. Any
+// other double-byte character reads as a byte that ends a number.
+char nextMapped(const char*& s) {
+    uint8_t c = (uint8_t)*s;
+    if (c >= 0x80 && s[1] && IsDBCSLeadByte(c)) {
+        WCHAR w = 0;
+        int ok = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, s, 2, &w, 1);
+        s += 2;
+        if (ok == 1 && w >= 0xFF01 && w <= 0xFF5E) return (char)(w - 0xFF01 + 0x21);
+        if (ok == 1 && w == 0x3000) return ' ';
+        return 'x';
+    }
+    if (c) s++;
+    return (char)c;
+}
+
+bool isCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Read like the C library's decimal conversion; clamps instead of
+// overflowing.
+int32_t textToInt(const char* s) {
+    if (!s) return 0;
+    char c = nextMapped(s);
+    while (isCSpace(c)) c = nextMapped(s);
+    bool negative = false;
+    if (c == '+' || c == '-') {
+        negative = c == '-';
+        c = nextMapped(s);
+    }
+    int64_t v = 0;
+    while (c >= '0' && c <= '9') {
+        v = v * 10 + (c - '0');
+        if (v > 0x80000000LL) v = 0x80000000LL;
+        c = nextMapped(s);
+    }
+    if (negative) v = -v;
+    if (v > 0x7FFFFFFF) v = 0x7FFFFFFF;
+    return (int32_t)v;
+}
+
+int32_t truncateReal(double d) {
+    if (d != d) return 0;
+    if (d >= 2147483647.0) return 0x7FFFFFFF;
+    if (d <= -2147483648.0) return (int32_t)0x80000000u;
+    return (int32_t)d;  // toward zero
+}
+
+int32_t toInteger(const ArgRecord* a) {
+    if (!a) return 0;
+    switch (a->type) {
+    case TYPE_TEXT: return textToInt((const char*)(uintptr_t)a->low);
+    case TYPE_BOOL:
+    case TYPE_INT:
+    case TYPE_SUBROUTINE:
+    case TYPE_LONG: return (int32_t)a->low;
+    case TYPE_BYTE: return (int32_t)(a->low & 0xFFu);
+    case TYPE_SHORT: return (int32_t)(int16_t)(a->low & 0xFFFFu);
+    case TYPE_FLOAT: return truncateReal(floatOf(a));
+    case TYPE_DOUBLE: return truncateReal(doubleOf(a));
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+extern "C" void cmd_SplitText(ArgRecord* result, int32_t count, ArgRecord* args) {
+    const char* text = lib_ArgText(lib_Arg(count, args, 0));
+    const ArgRecord* delimArg = lib_Arg(count, args, 1);
+    const char* delim = delimArg ? lib_ArgText(delimArg) : ",";
+    int32_t limit = optionalInt(count, args, 2, -1);
+    if (lib_Arg(count, args, 2) && limit < 0) limit = 0;
+
+    void* array;
+    if (!text || !*text || limit == 0) {
+        array = newTextArray(0);
+    } else if (!delim || !*delim) {
+        array = newTextArray(1);
+        ((char**)((int32_t*)array + 2))[0] = lib_DupText(text);
+    } else {
+        int32_t n = splitScan(text, delim, limit, [](Piece) {});
+        array = newTextArray(n);
+        char** slot = (char**)((int32_t*)array + 2);
+        splitScan(text, delim, limit, [&slot](Piece p) { *slot++ = lib_TextFromBytes(p.start, p.length); });
+    }
+    result->low = (uint32_t)(uintptr_t)array;
+    result->high = 0;
+    result->type = TYPE_TEXT | TYPE_BYADDR;
+}
+
+extern "C" void cmd_TextRight(ArgRecord* result, int32_t count, ArgRecord* args) {
+    const char* text = lib_ArgText(lib_Arg(count, args, 0));
+    int32_t n = optionalInt(count, args, 1, 0);
+    int32_t len = text ? (int32_t)strlen(text) : 0;
+    char* r = nullptr;
+    if (n > 0) r = n >= len ? lib_DupText(text) : lib_TextFromBytes(text + len - n, n);
+    lib_SetText(result, r);
+}
+
+extern "C" void cmd_ToText(ArgRecord* result, int32_t count, ArgRecord* args) {
+    lib_SetText(result, toText(lib_Arg(count, args, 0)));
+}
+
+extern "C" void cmd_ToInteger(ArgRecord* result, int32_t count, ArgRecord* args) {
+    lib_SetInt(result, toInteger(lib_Arg(count, args, 0)));
+}
+
+extern "C" void cmd_ByteSetLength(ArgRecord* result, int32_t count, ArgRecord* args) {
+    const ArgRecord* a = lib_Arg(count, args, 0);
+    lib_SetInt(result, a ? rt_ByteSetLength((const void*)(uintptr_t)a->low) : 0);
+}

@@ -1,0 +1,120 @@
+// File commands on real files in a scratch folder.
+#include "tests/commands/lib_env.h"
+
+namespace {
+
+class FileCommands : public ::testing::Test {
+protected:
+    void SetUp() override { connectLibrary(); }
+    ScratchDir dir;
+
+    // ReadFileBytes; "<null>" marks the empty (null) byte set.
+    static std::string readBytes(const std::string& path) {
+        ArgRecord r = callCommand(CMD_ReadFileBytes, {textArg(path.c_str())});
+        EXPECT_EQ(r.type, TYPE_BYTES);
+        if (!pointerOf(r)) return "<null>";
+        EXPECT_GT(rt_ByteSetLength(pointerOf(r)), 0) << "an empty byte set must be null";
+        EXPECT_EQ(((int32_t*)pointerOf(r))[0], 1);
+        std::string out = bytesOf(pointerOf(r));
+        rt_Free(pointerOf(r));
+        return out;
+    }
+    static int32_t fileLength(const std::string& path) {
+        ArgRecord r = callCommand(CMD_FileLength, {textArg(path.c_str())});
+        EXPECT_EQ(r.type, TYPE_INT);
+        return (int32_t)r.low;
+    }
+    static bool copyFile(const std::string& from, const std::string& to) {
+        return callCommand(CMD_CopyFileTo, {textArg(from.c_str()), textArg(to.c_str())}).low != 0;
+    }
+    // Another handle on the file, as another process would hold it.
+    static HANDLE hold(const std::string& path, DWORD access, DWORD share) {
+        HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(h, INVALID_HANDLE_VALUE);
+        return h;
+    }
+};
+
+TEST_F(FileCommands, ReadsWholeContentWithZeroBytes) {
+    std::string content("GBK \xD6\xD0\xCE\xC4\0tail", 13);
+    std::string p = dir.write("a.txt", content);
+    EXPECT_EQ(readBytes(p), content);
+    EXPECT_EQ(fileLength(p), 13);
+
+    std::string big(200000, 'x');
+    big[199999] = 'y';
+    std::string q = dir.write("big.log", big);
+    EXPECT_EQ(readBytes(q), big);
+    EXPECT_EQ(fileLength(q), 200000);
+}
+
+TEST_F(FileCommands, EmptyAndMissingFilesGiveTheEmptyByteSet) {
+    std::string empty = dir.write("empty.yml", "");
+    EXPECT_EQ(readBytes(empty), "<null>");
+    EXPECT_EQ(readBytes(dir.at("missing.yml")), "<null>");
+    EXPECT_EQ(readBytes(dir.at("no\\such\\dir.yml")), "<null>");
+    EXPECT_EQ(readBytes(dir.path()), "<null>");  // a directory
+    EXPECT_EQ(readBytes(""), "<null>");
+    EXPECT_EQ(pointerOf(callCommand(CMD_ReadFileBytes, {textArg(nullptr)})), nullptr);
+    EXPECT_EQ(pointerOf(callCommand(CMD_ReadFileBytes, {})), nullptr);
+}
+
+TEST_F(FileCommands, LengthTellsEmptyFromUnreadable) {
+    EXPECT_EQ(fileLength(dir.write("empty.cfg", "")), 0);
+    EXPECT_EQ(fileLength(dir.at("missing.cfg")), -1);
+    EXPECT_EQ(fileLength(dir.path()), -1);
+    EXPECT_EQ(fileLength(""), -1);
+    EXPECT_EQ((int32_t)callCommand(CMD_FileLength, {}).low, -1);
+}
+
+TEST_F(FileCommands, FileOpenForWritingElsewhereIsNotRead) {
+    std::string p = dir.write("busy.log", "being written");
+    HANDLE writer = hold(p, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    EXPECT_EQ(readBytes(p), "<null>");
+    // The length agrees: the job must not take this file for an empty one.
+    EXPECT_EQ(fileLength(p), -1);
+    CloseHandle(writer);
+    EXPECT_EQ(readBytes(p), "being written");
+    EXPECT_EQ(fileLength(p), 13);
+
+    // Other readers are fine.
+    HANDLE reader = hold(p, GENERIC_READ, FILE_SHARE_READ);
+    EXPECT_EQ(readBytes(p), "being written");
+    EXPECT_EQ(fileLength(p), 13);
+    CloseHandle(reader);
+}
+
+TEST_F(FileCommands, CopyReplacesAnExistingTarget) {
+    std::string src = dir.write("config.yml", "new content");
+    std::string dst = dir.write("config.yml.bak", "an older and longer backup");
+    EXPECT_TRUE(copyFile(src, dst));
+    EXPECT_EQ(ScratchDir::read(dst), "new content");
+    EXPECT_EQ(ScratchDir::read(src), "new content");
+
+    std::string fresh = dir.at("fresh.bak");
+    EXPECT_TRUE(copyFile(src, fresh));
+    EXPECT_EQ(ScratchDir::read(fresh), "new content");
+}
+
+TEST_F(FileCommands, CopyFailsOntoATargetHeldWithoutWriteSharing) {
+    std::string src = dir.write("a.ini", "source");
+    std::string dst = dir.write("a.ini.bak", "kept");
+    HANDLE holder = hold(dst, GENERIC_READ, FILE_SHARE_READ);
+    EXPECT_FALSE(copyFile(src, dst));
+    CloseHandle(holder);
+    EXPECT_EQ(ScratchDir::read(dst), "kept");
+}
+
+TEST_F(FileCommands, CopyFailuresReportZero) {
+    std::string src = dir.write("b.ini", "x");
+    EXPECT_FALSE(copyFile(dir.at("missing.ini"), dir.at("out.ini")));
+    EXPECT_FALSE(copyFile(src, dir.at("no\\such\\folder.ini")));
+    dir.mkdir("adir");
+    EXPECT_FALSE(copyFile(src, dir.at("adir")));
+    EXPECT_FALSE(copyFile("", dir.at("out.ini")));
+    EXPECT_FALSE(copyFile(src, ""));
+    ArgRecord r = callCommand(CMD_CopyFileTo, {textArg(src.c_str())});
+    EXPECT_EQ(r.low, 0u);
+}
+
+}  // namespace
