@@ -67,7 +67,7 @@ static void convertOne(char* path) {
     if (length < 0 || n != length) {
         // Unreadable, locked, or changed since it was measured.
         logWithPath(K("转码失败 文件是否正在被占用? :"), path);
-    } else if (IsUtf8Text(&content, n)) {
+    } else if (IsUtf8Text(content, n)) {
         logWithPath(K("跳过文件 无需转码:"), path);
     } else if (!isAnsiText(content + 8, n)) {
         logWithPath(K("跳过文件 非系统编码文本:"), path);

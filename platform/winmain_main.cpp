@@ -1,0 +1,12 @@
+// The program's entry: wires the module's image and start routine and the
+// window layer into the runtime, then runs the application object.
+#include "platform/framework.h"
+#include "runtime/rt.h"
+#include "ui/loader/loader.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    g_rt.image = &vell_program_image;
+    g_rt.moduleStart = vell_module_start;
+    g_rt.installWindowLayer = ui_InstallWindowLayer;
+    return FwRun(instance);
+}
