@@ -2,6 +2,7 @@
 // FileLength. Paths are ANSI texts handed to the Windows file functions
 // unchanged.
 #include "commands/library.h"
+#include "commands/value_args.h"
 #include "runtime/rt.h"
 
 namespace {
@@ -53,12 +54,12 @@ uint8_t* readAll(const char* path) {
 }  // namespace
 
 extern "C" void cmd_ReadFileBytes(ArgRecord* result, int32_t count, ArgRecord* args) {
-    lib_SetBytes(result, readAll(lib_ArgText(lib_Arg(count, args, 0))));
+    lib_SetBytes(result, readAll(arg_Text(lib_Arg(count, args, 0))));
 }
 
 extern "C" void cmd_CopyFileTo(ArgRecord* result, int32_t count, ArgRecord* args) {
-    const char* source = lib_ArgText(lib_Arg(count, args, 0));
-    const char* target = lib_ArgText(lib_Arg(count, args, 1));
+    const char* source = arg_Text(lib_Arg(count, args, 0));
+    const char* target = arg_Text(lib_Arg(count, args, 1));
     bool ok = source && *source && target && *target && CopyFileA(source, target, FALSE);
     lib_SetBool(result, ok);
 }
@@ -66,7 +67,7 @@ extern "C" void cmd_CopyFileTo(ArgRecord* result, int32_t count, ArgRecord* args
 // The length in bytes, or -1 when the file cannot be opened for reading;
 // lengths beyond 32 bits read as the largest integer.
 extern "C" void cmd_FileLength(ArgRecord* result, int32_t count, ArgRecord* args) {
-    HANDLE h = openForReading(lib_ArgText(lib_Arg(count, args, 0)));
+    HANDLE h = openForReading(arg_Text(lib_Arg(count, args, 0)));
     int32_t length = -1;
     if (h != INVALID_HANDLE_VALUE) {
         LARGE_INTEGER size;

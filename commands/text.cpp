@@ -2,6 +2,7 @@
 // ToInteger, ByteSetLength. Texts are bytes in the ANSI code page; null is
 // the empty text and an empty result is null.
 #include "commands/library.h"
+#include "commands/value_args.h"
 #include "runtime/rt.h"
 #include <math.h>
 #include <string.h>
@@ -219,9 +220,9 @@ int32_t toInteger(const ArgRecord* a) {
 }  // namespace
 
 extern "C" void cmd_SplitText(ArgRecord* result, int32_t count, ArgRecord* args) {
-    const char* text = lib_ArgText(lib_Arg(count, args, 0));
+    const char* text = arg_Text(lib_Arg(count, args, 0));
     const ArgRecord* delimArg = lib_Arg(count, args, 1);
-    const char* delim = delimArg ? lib_ArgText(delimArg) : ",";
+    const char* delim = delimArg ? arg_Text(delimArg) : ",";
     int32_t limit = optionalInt(count, args, 2, -1);
     if (lib_Arg(count, args, 2) && limit < 0) limit = 0;
 
@@ -243,7 +244,7 @@ extern "C" void cmd_SplitText(ArgRecord* result, int32_t count, ArgRecord* args)
 }
 
 extern "C" void cmd_TextRight(ArgRecord* result, int32_t count, ArgRecord* args) {
-    const char* text = lib_ArgText(lib_Arg(count, args, 0));
+    const char* text = arg_Text(lib_Arg(count, args, 0));
     int32_t n = optionalInt(count, args, 1, 0);
     int32_t len = text ? (int32_t)strlen(text) : 0;
     char* r = nullptr;
@@ -260,6 +261,5 @@ extern "C" void cmd_ToInteger(ArgRecord* result, int32_t count, ArgRecord* args)
 }
 
 extern "C" void cmd_ByteSetLength(ArgRecord* result, int32_t count, ArgRecord* args) {
-    const ArgRecord* a = lib_Arg(count, args, 0);
-    lib_SetInt(result, a ? rt_ByteSetLength((const void*)(uintptr_t)a->low) : 0);
+    lib_SetInt(result, rt_ByteSetLength(arg_ByteSet(lib_Arg(count, args, 0))));
 }

@@ -57,6 +57,7 @@ TEST_F(FileCommands, EmptyAndMissingFilesGiveTheEmptyByteSet) {
     EXPECT_EQ(readBytes(""), "<null>");
     EXPECT_EQ(pointerOf(callCommand(CMD_ReadFileBytes, {textArg(nullptr)})), nullptr);
     EXPECT_EQ(pointerOf(callCommand(CMD_ReadFileBytes, {})), nullptr);
+    EXPECT_EQ(pointerOf(callCommand(CMD_ReadFileBytes, {intArg(0x1234)})), nullptr);
 }
 
 TEST_F(FileCommands, LengthTellsEmptyFromUnreadable) {

@@ -50,6 +50,8 @@ TEST_F(TextCommands, SplitOfEmptyTextIsAnEmptyArray) {
     EXPECT_TRUE(present);
     EXPECT_TRUE(split({}, &present).empty());
     EXPECT_TRUE(present);
+    // A value of another type is not taken for a text pointer.
+    EXPECT_TRUE(split({intArg(0x1234)}, &present).empty());
 }
 
 TEST_F(TextCommands, SplitMaximumCount) {
@@ -229,6 +231,9 @@ TEST_F(TextCommands, ByteSetLength) {
     EXPECT_EQ((int32_t)r.low, 3);
     EXPECT_EQ((int32_t)callCommand(CMD_ByteSetLength, {ArgRecord{0, 0, TYPE_BYTES}}).low, 0);
     EXPECT_EQ((int32_t)callCommand(CMD_ByteSetLength, {omitted()}).low, 0);
+    EXPECT_EQ((int32_t)callCommand(CMD_ByteSetLength, {intArg(0x1234)}).low, 0);
+    // A byte array has the byte set's layout.
+    EXPECT_EQ((int32_t)callCommand(CMD_ByteSetLength, {ArgRecord{(uint32_t)(uintptr_t)b, 0, TYPE_BYTE | TYPE_BYADDR}}).low, 3);
     rt_Free(b);
 }
 
