@@ -18,8 +18,42 @@ static int32_t himetricToPixels(LONG hm, int axis) {
     return (int32_t)MulDiv(hm, dpi, 2540);
 }
 
+// Bitmap files are checked here: the platform loader reads past the end of
+// truncated ones and may hand back a picture made of stray memory.
+static bool bitmapFileFits(const uint8_t* b, int32_t length) {
+    if (length < 14 + 12) return false;
+    uint32_t offBits, headerSize;
+    memcpy(&offBits, b + 10, 4);
+    memcpy(&headerSize, b + 14, 4);
+    if (headerSize < 12 || headerSize > (uint32_t)length - 14 || offBits > (uint32_t)length) return false;
+    int64_t w, h;
+    uint32_t bpp, compression = 0;
+    if (headerSize == 12) {
+        uint16_t cw, ch, cbpp;
+        memcpy(&cw, b + 18, 2);
+        memcpy(&ch, b + 20, 2);
+        memcpy(&cbpp, b + 24, 2);
+        w = cw, h = ch, bpp = cbpp;
+    } else {
+        if (headerSize < 40) return false;
+        int32_t iw, ih;
+        uint16_t ibpp;
+        memcpy(&iw, b + 18, 4);
+        memcpy(&ih, b + 22, 4);
+        memcpy(&ibpp, b + 28, 2);
+        memcpy(&compression, b + 30, 4);
+        w = iw, h = ih < 0 ? -(int64_t)ih : ih, bpp = ibpp;
+    }
+    if (w <= 0 || h <= 0 || bpp == 0 || bpp > 32) return false;
+    if (compression != 0 && compression != 3) return true;  // packed data: sizes vary
+    int64_t stride = ((w * bpp + 31) / 32) * 4;
+    return (int64_t)offBits + stride * h <= (int64_t)length;
+}
+
 Picture* pic_Decode(const void* data, int32_t length) {
     if (!data || length <= 0) return nullptr;
+    const uint8_t* bytes = (const uint8_t*)data;
+    if (length >= 2 && bytes[0] == 'B' && bytes[1] == 'M' && !bitmapFileFits(bytes, length)) return nullptr;
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (SIZE_T)length);
     if (!mem) return nullptr;
     void* p = GlobalLock(mem);

@@ -158,6 +158,8 @@ TEST(Picture, BitmapDataDecodesAndGarbageDoesNot) {
     pic_Free(pic);
     EXPECT_EQ(nullptr, pic_Decode("not a picture at all", 20));
     EXPECT_EQ(nullptr, pic_Decode(bmp.data(), 10));
+    // Headers intact, pixel rows cut short: refused, not read past the end.
+    EXPECT_EQ(nullptr, pic_Decode(bmp.data(), (int32_t)bmp.size() - 10));
     EXPECT_EQ(nullptr, pic_Decode(nullptr, 0));
 }
 
