@@ -415,6 +415,7 @@ TEST(TemplateRelocation, OffsetsBecomeAddresses) {
     EXPECT_FALSE(tpl_FindBinding(t, 1, 5, &h));
     uint32_t size;
     TplMenuItem m;
-    ASSERT_TRUE(tpl_DecodeMenuItem(tpl_Record(t, 2, &size), size, &m));
+    const uint8_t* rec = tpl_Record(t, 2, &size);
+    ASSERT_TRUE(tpl_DecodeMenuItem(rec, size, &m));
     EXPECT_EQ(m.handler, 0x0040100Cu);
 }
