@@ -52,10 +52,16 @@ vell_configure() {
     fi
 }
 
+# vell_build [target...]: everything by default.
+# shellcheck disable=SC2120
 vell_build() {
     vell_configure
     vell_log "building"
-    cmake --build "${VELL_BUILD}"
+    local targets=()
+    if [ $# -gt 0 ]; then
+        targets=(--target "$@")
+    fi
+    cmake --build "${VELL_BUILD}" "${targets[@]}"
 }
 
 VELL_XVFB_PID=
