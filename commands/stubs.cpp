@@ -3,5 +3,3 @@
 #include "commands/library.h"
 
 #define VELL_STUB(name) extern "C" void name(ArgRecord*, int32_t, ArgRecord*) {}
-VELL_STUB(cmd_ListBoxClear)
-VELL_STUB(cmd_ListBoxInsertItem)

@@ -2,4 +2,3 @@
 #include <stdint.h>
 void* kind_window_iface(int32_t) { return nullptr; }
 void* kind_edit_iface(int32_t) { return nullptr; }
-void* kind_listbox_iface(int32_t) { return nullptr; }

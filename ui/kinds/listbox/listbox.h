@@ -1,0 +1,22 @@
+// The list box kind (kind id 0x0001000F) on the native "LISTBOX" class, and
+// the codec of its `items` encoding.
+#pragma once
+#include <stdint.h>
+#include <string>
+#include <vector>
+#include "ui/kind_api.h"
+#include "ui/template/archive.h"
+
+void* kind_listbox_iface(int32_t number);
+
+enum {
+    LIST_BORDER = 0, LIST_SORTED, LIST_MULTI_COLUMN, LIST_ROW_SPACING, LIST_TEXT_COLOUR, LIST_BACK_COLOUR,
+    LIST_FONT, LIST_MULTI_SELECT, LIST_CURRENT, LIST_ITEMS, LIST_ITEM_DATA, LIST_DATA_SOURCE,
+    LIST_DATA_COLUMN, LIST_FLAG,
+};
+
+// Item texts: a 16-bit count (0xFFFF: a 32-bit count follows), then the
+// counted texts. Decoding never reads past the data; the texts read before
+// a short read stay in *out and false is returned.
+bool lb_DecodeItems(ArchiveReader* r, std::vector<std::string>* out);
+void lb_EncodeItems(ArchiveWriter* w, const std::vector<std::string>& items);

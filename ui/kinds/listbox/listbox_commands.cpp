@@ -1,0 +1,42 @@
+// The list box commands of library 1. They work on the native control only:
+// the stored `items`, `item data` and `current selection` stay as they are.
+#include <string.h>
+#include "commands/library.h"
+#include "ui/kind_api.h"
+
+namespace {
+
+// The list box named by argument 1 (window id low, component id high). A
+// window or component that is not loaded ends in the runtime's report; an
+// object of another kind is not touched.
+HWND listOf(int32_t count, ArgRecord* args) {
+    const ArgRecord* a = lib_Arg(count, args, 0);
+    if (!a) return nullptr;
+    ComponentObject* obj = (ComponentObject*)(uintptr_t)lib_Notify(NOTE_OBJECT_CHECKED, a->low, a->high);
+    if (!obj || obj->kindId != KIND_LISTBOX || !obj->fw.hwnd || !IsWindow(obj->fw.hwnd)) return nullptr;
+    return obj->fw.hwnd;
+}
+
+}  // namespace
+
+extern "C" void cmd_ListBoxInsertItem(ArgRecord* result, int32_t count, ArgRecord* args) {
+    lib_SetInt(result, -1);
+    HWND list = listOf(count, args);
+    const ArgRecord* pos = lib_Arg(count, args, 1);
+    if (!list || !pos) return;
+    int32_t position = lib_ToInt(pos);
+    if (position < 0) return;
+    const char* text = lib_ArgText(lib_Arg(count, args, 2));
+    const ArgRecord* data = lib_Arg(count, args, 3);
+    uint32_t itemData = data ? (uint32_t)lib_ToInt(data) : 0;
+    // LB_INSERTSTRING places the text where asked even in a sorted list.
+    LRESULT at = SendMessageA(list, LB_INSERTSTRING, (WPARAM)position, (LPARAM)(text ? text : ""));
+    if (at < 0) return;
+    SendMessageA(list, LB_SETITEMDATA, (WPARAM)at, (LPARAM)itemData);
+    lib_SetInt(result, (int32_t)at);
+}
+
+extern "C" void cmd_ListBoxClear(ArgRecord*, int32_t count, ArgRecord* args) {
+    HWND list = listOf(count, args);
+    if (list) SendMessageA(list, LB_RESETCONTENT, 0, 0);
+}
