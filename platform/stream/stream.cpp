@@ -1,0 +1,251 @@
+// The stream object: a buffer of bytes with a position, holding text
+// (type 2, encoded in its character set) or bytes (type 1). Members are
+// reached late-bound through the embedded type library.
+#include "platform/stream/com_server.h"
+#include "vell_stream.h"
+#include <string.h>
+#include <new>
+
+// Lets CopyTo find the object behind another stream's dispatch interface.
+static const IID IID_StreamSelf = {0x83006d5c, 0x0fc4, 0x4c46, {0x9f, 0x62, 0x58, 0x64, 0xa0, 0x1c, 0x83, 0x62}};
+
+namespace {
+
+enum Charset { CS_UNICODE, CS_UTF8 };
+
+struct Stream final : IVellStream {
+    LONG refs = 1;
+    ITypeInfo* info = nullptr;
+    long type = 2;
+    long mode = 0;
+    Charset charset = CS_UNICODE;
+    bool open = false;
+    BYTE* data = nullptr;
+    long size = 0, capacity = 0, position = 0;
+
+    ~Stream() {
+        if (info) info->Release();
+        HeapFree(GetProcessHeap(), 0, data);
+    }
+
+    bool reserve(long need) {
+        if (need <= capacity) return true;
+        long cap = capacity ? capacity : 256;
+        while (cap < need) {
+            if (cap > 0x3FFFFFFF) return false;
+            cap *= 2;
+        }
+        BYTE* n = data ? (BYTE*)HeapReAlloc(GetProcessHeap(), 0, data, (SIZE_T)cap)
+                       : (BYTE*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)cap);
+        if (!n) return false;
+        data = n;
+        capacity = cap;
+        return true;
+    }
+
+    // Writes at the position, overwriting and extending; the end of the
+    // stream follows the last byte written.
+    HRESULT write(const BYTE* bytes, long n) {
+        if (n < 0 || position > 0x7FFFFFFF - n) return E_OUTOFMEMORY;
+        if (!reserve(position + n)) return E_OUTOFMEMORY;
+        memcpy(data + position, bytes, (size_t)n);
+        position += n;
+        size = position;
+        return S_OK;
+    }
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IVellStream || iid == IID_StreamSelf) {
+            *out = static_cast<IVellStream*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return (ULONG)InterlockedIncrement(&refs); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG r = InterlockedDecrement(&refs);
+        if (r == 0) {
+            delete this;
+            InterlockedDecrement(&com_server::g_objects);
+        }
+        return (ULONG)r;
+    }
+
+    // IDispatch, through the type information
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
+        if (!n) return E_POINTER;
+        *n = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (index != 0) return DISP_E_BADINDEX;
+        info->AddRef();
+        *out = info;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        return DispGetIDsOfNames(info, names, count, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* excep, UINT* argErr) override {
+        return DispInvoke(static_cast<IVellStream*>(this), info, id, flags, params, result, excep, argErr);
+    }
+
+    // IVellStream
+    HRESULT STDMETHODCALLTYPE get_Type(long* v) override { if (!v) return E_POINTER; *v = type; return S_OK; }
+    HRESULT STDMETHODCALLTYPE put_Type(long v) override {
+        if (v != 1 && v != 2) return E_INVALIDARG;
+        if (open && position != 0) return E_FAIL;  // only at the start of an open stream
+        type = v;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Mode(long* v) override { if (!v) return E_POINTER; *v = mode; return S_OK; }
+    HRESULT STDMETHODCALLTYPE put_Mode(long v) override {
+        if (open) return E_FAIL;
+        mode = v;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Charset(BSTR* v) override {
+        if (!v) return E_POINTER;
+        *v = SysAllocString(charset == CS_UTF8 ? L"utf-8" : L"Unicode");
+        return *v ? S_OK : E_OUTOFMEMORY;
+    }
+    HRESULT STDMETHODCALLTYPE put_Charset(BSTR v) override {
+        if (!v) return E_INVALIDARG;
+        if (lstrcmpiW(v, L"utf-8") == 0) charset = CS_UTF8;
+        else if (lstrcmpiW(v, L"unicode") == 0) charset = CS_UNICODE;
+        else return E_INVALIDARG;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Position(long* v) override { if (!v) return E_POINTER; *v = position; return S_OK; }
+    HRESULT STDMETHODCALLTYPE put_Position(long v) override {
+        if (!open || v < 0 || v > size) return E_INVALIDARG;
+        position = v;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Size(long* v) override { if (!v) return E_POINTER; *v = size; return S_OK; }
+    HRESULT STDMETHODCALLTYPE Open() override {
+        if (open) return E_FAIL;
+        open = true;
+        size = position = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE WriteText(BSTR text, long options) override {
+        if (!open || type != 2) return E_FAIL;
+        UINT len = text ? SysStringLen(text) : 0;
+        HRESULT hr = S_OK;
+        if (charset == CS_UTF8) {
+            if (size == 0) {
+                static const BYTE bom[] = {0xEF, 0xBB, 0xBF};
+                hr = write(bom, 3);
+            }
+            if (SUCCEEDED(hr) && len > 0) {
+                int n = WideCharToMultiByte(CP_UTF8, 0, text, (int)len, nullptr, 0, nullptr, nullptr);
+                if (n <= 0) return E_FAIL;
+                BYTE* tmp = (BYTE*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)n);
+                if (!tmp) return E_OUTOFMEMORY;
+                WideCharToMultiByte(CP_UTF8, 0, text, (int)len, (char*)tmp, n, nullptr, nullptr);
+                hr = write(tmp, n);
+                HeapFree(GetProcessHeap(), 0, tmp);
+            }
+            if (SUCCEEDED(hr) && options == 1) hr = write((const BYTE*)"\r\n", 2);
+        } else {
+            if (size == 0) {
+                static const BYTE bom[] = {0xFF, 0xFE};
+                hr = write(bom, 2);
+            }
+            if (SUCCEEDED(hr) && len > 0) hr = write((const BYTE*)text, (long)len * 2);
+            if (SUCCEEDED(hr) && options == 1) hr = write((const BYTE*)L"\r\n", 4);
+        }
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE CopyTo(IDispatch* destination, long count) override {
+        if (!open || !destination) return E_INVALIDARG;
+        Stream* to = nullptr;
+        if (FAILED(destination->QueryInterface(IID_StreamSelf, (void**)&to)) || !to) return E_INVALIDARG;
+        HRESULT hr = E_FAIL;
+        if (to->open) {
+            long n = size - position;
+            if (count >= 0 && count < n) n = count;
+            if (to == this) {
+                hr = E_INVALIDARG;
+            } else {
+                hr = to->write(data + position, n);
+                if (SUCCEEDED(hr)) position += n;
+            }
+        }
+        to->Release();
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE SaveToFile(BSTR fileName, long options) override {
+        if (!open || !fileName || !*fileName) return E_INVALIDARG;
+        DWORD how = options == 2 ? CREATE_ALWAYS : CREATE_NEW;
+        HANDLE h = CreateFileW(fileName, GENERIC_WRITE, 0, nullptr, how, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
+        DWORD written = 0;
+        BOOL ok = size == 0 || WriteFile(h, data, (DWORD)size, &written, nullptr);
+        DWORD err = GetLastError();
+        CloseHandle(h);
+        if (!ok || written != (DWORD)size) return HRESULT_FROM_WIN32(ok ? ERROR_WRITE_FAULT : err);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Flush() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Close() override {
+        if (!open) return E_FAIL;
+        open = false;
+        size = position = 0;
+        return S_OK;
+    }
+};
+
+HRESULT createStream(REFIID iid, void** out) {
+    ITypeInfo* info = com_server::TypeInfoOf(IID_IVellStream);
+    if (!info) return TYPE_E_CANTLOADLIBRARY;
+    Stream* s = new (std::nothrow) Stream;
+    if (!s) {
+        info->Release();
+        return E_OUTOFMEMORY;
+    }
+    s->info = info;
+    InterlockedIncrement(&com_server::g_objects);
+    HRESULT hr = s->QueryInterface(iid, out);
+    s->Release();
+    return hr;
+}
+
+com_server::Factory g_factory(createStream);
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        com_server::g_module = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (clsid != CLSID_VellStream) return CLASS_E_CLASSNOTAVAILABLE;
+    return g_factory.QueryInterface(iid, out);
+}
+
+extern "C" HRESULT WINAPI DllCanUnloadNow(void) {
+    return com_server::g_objects == 0 && com_server::g_locks == 0 ? S_OK : S_FALSE;
+}
+
+extern "C" HRESULT WINAPI DllRegisterServer(void) {
+    return com_server::Register(CLSID_VellStream, "adodb.stream", "Vellumor stream");
+}
+
+extern "C" HRESULT WINAPI DllUnregisterServer(void) {
+    return com_server::Unregister(CLSID_VellStream, "adodb.stream");
+}
