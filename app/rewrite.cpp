@@ -1,0 +1,101 @@
+// The skip rule and the UTF-8 rewrite of one file. The encoding itself is
+// done by the platform's stream automation object, driven by name.
+#include "runtime/service_table.h"
+#include "app/module.h"
+#include "app/rewrite.h"
+
+bool IsUtf8Text(const uint8_t* content, int32_t length) {
+    if (length <= 0 || !content) return false;
+    int32_t stored = ((const int32_t*)content)[1];
+    int32_t n = length < stored ? length : stored;
+    const uint8_t* bytes = content + 8;
+    bool allAscii = true;
+    int pending = 0;
+    for (int32_t i = 0; i < n; i++) {
+        uint8_t b = bytes[i];
+        if (b >= 0x80) allAscii = false;
+        if (pending == 0) {
+            if (b < 0x80) continue;
+            int ones = 0;
+            while (ones < 8 && (b & (0x80u >> ones))) ones++;
+            if (ones == 1) return false;  // a continuation byte with no lead byte
+            pending = ones - 1;
+        } else {
+            if ((b & 0xC0) != 0x80) return false;
+            pending--;
+        }
+    }
+    return pending == 0 && !allAscii;
+}
+
+// Foreign command numbers of the program image and the location values of
+// the two call sites.
+enum : uint32_t { kForeignCoInitialize = 1, kForeignCoUninitialize = 2 };
+enum : int32_t { kLocRewrite = 0x04014E71, kLocCoInitialize = 0x3A1, kLocCoUninitialize = 0x3A9 };
+
+static ArgRecord textArg(const char* s) { return ArgRecord{(uint32_t)(uintptr_t)s, 0, TYPE_TEXT}; }
+static ArgRecord objectArg(void* record) { return ArgRecord{(uint32_t)(uintptr_t)record, 0, TYPE_AUTOMATION}; }
+
+static bool createStream(void* record) {
+    ArgRecord a[2] = {objectArg(record), textArg("adodb.stream")};
+    return mod_Call(CMD_CreateAutomationObject, 2, a).low != 0;
+}
+
+static void setProperty(void* record, const char* name, ArgRecord value) {
+    ArgRecord a[3] = {objectArg(record), textArg(name), value};
+    mod_Call(CMD_SetAutomationProperty, 3, a);
+}
+
+static void callMethod(void* record, const char* name, int32_t n, const ArgRecord* extra) {
+    ArgRecord a[4] = {objectArg(record), textArg(name), mod_Omitted(), mod_Omitted()};
+    for (int32_t i = 0; i < n && i < 2; i++) a[2 + i] = extra[i];
+    mod_Call(CMD_CallAutomationMethod, 2 + n, a);
+}
+
+static void* newObjectRecord(void) {
+    uint32_t* r = (uint32_t*)SVC->Allocate(8);
+    r[0] = r[1] = 0;
+    return r;
+}
+
+int32_t RewriteAsUtf8(char** text, char** path) {
+    uint32_t none = 0;
+    int32_t initResult = (int32_t)mod_CallForeign(kForeignCoInitialize, 1, &none, kLocRewrite, kLocCoInitialize);
+    void* textStream = newObjectRecord();
+    void* byteStream = newObjectRecord();
+    int32_t result = 0;
+
+    if (createStream(textStream)) {
+        setProperty(textStream, "Type", mod_Int(2));
+        setProperty(textStream, "mode", mod_Int(3));
+        setProperty(textStream, "Charset", textArg("utf-8"));
+        callMethod(textStream, "Open", 0, nullptr);
+        ArgRecord content = mod_ByAddr(text, TYPE_TEXT);
+        callMethod(textStream, "WriteText", 1, &content);
+        setProperty(textStream, "Position", mod_Int(3));
+
+        if (createStream(byteStream)) {
+            setProperty(byteStream, "mode", mod_Int(3));
+            setProperty(byteStream, "Type", mod_Int(1));
+            callMethod(byteStream, "Open", 0, nullptr);
+            ArgRecord target = mod_ByAddr(&byteStream, TYPE_AUTOMATION);
+            callMethod(textStream, "CopyTo", 1, &target);
+            ArgRecord save[2] = {mod_ByAddr(path, TYPE_TEXT), mod_Int(2)};
+            callMethod(byteStream, "SaveToFile", 2, save);
+            // A file that could not be written is a failure, not a success.
+            bool saved = mod_Call(CMD_AutomationStatus, 0, nullptr).low == 0;
+            callMethod(textStream, "flush", 0, nullptr);
+            callMethod(textStream, "Close", 0, nullptr);
+            result = saved ? 1 : 0;
+        }
+    }
+
+    ArgRecord clearText = objectArg(textStream), clearBytes = objectArg(byteStream);
+    mod_Call(CMD_ClearAutomationObject, 1, &clearText);
+    mod_Call(CMD_ClearAutomationObject, 1, &clearBytes);
+    SVC->Free(textStream);
+    SVC->Free(byteStream);
+    // Balanced on every path, and only when the initialisation took.
+    if (initResult >= 0) mod_CallForeign(kForeignCoUninitialize, 0, nullptr, kLocRewrite, kLocCoUninitialize);
+    return result;
+}

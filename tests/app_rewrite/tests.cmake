@@ -1,0 +1,11 @@
+# The rewrite drives the stream automation server, which must be registered
+# in the prefix first: the register_stream test is the fixture for that.
+vell_add_gtest(NAME test_app_rewrite SOURCES rewrite_test.cpp
+  ${CMAKE_SOURCE_DIR}/app/rewrite.cpp ${CMAKE_SOURCE_DIR}/app/foreign_call.cpp)
+add_dependencies(test_app_rewrite vell_stream)
+
+add_test(NAME register_stream
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/register-stream $<TARGET_FILE:vell_stream>)
+set_tests_properties(register_stream PROPERTIES
+  FIXTURES_SETUP stream_registered FIXTURES_REQUIRED wine_prefix TIMEOUT ${VELL_TEST_TIMEOUT})
+set_tests_properties(test_app_rewrite PROPERTIES FIXTURES_REQUIRED "wine_prefix;stream_registered")
