@@ -4,7 +4,6 @@
 #include "commands/library.h"
 #include "commands/value_args.h"
 #include "runtime/rt.h"
-#include <math.h>
 #include <string.h>
 
 namespace {
