@@ -1,4 +1,3 @@
 // Placeholders for kinds not built yet: delete a kind's line when it lands.
 #include <stdint.h>
-void* kind_window_iface(int32_t) { return nullptr; }
 void* kind_edit_iface(int32_t) { return nullptr; }

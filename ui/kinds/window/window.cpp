@@ -1,0 +1,934 @@
+#include "ui/kinds/window/window.h"
+#include "ui/loader/loader.h"
+#include "platform/picture.h"
+#include <algorithm>
+#include <string.h>
+#include <vector>
+
+// ---- kind block ----
+
+bool window_ReadBlock(const uint8_t* block, int32_t length, WindowProps* out) {
+    *out = WindowProps();
+    if (!block || length < 1) return true;
+    ArchiveReader r = ar_Open(block, (size_t)length);
+    uint32_t version = ar_Dword(&r);
+    if (r.failed || version > 6) return false;
+    WindowProps p;
+    p.border = (int32_t)ar_Dword(&r);
+    p.layout = (int32_t)ar_Dword(&r);
+    p.colour = ar_Dword(&r);
+    p.maxBox = (int32_t)ar_Dword(&r);
+    p.minBox = (int32_t)ar_Dword(&r);
+    p.controlBox = (int32_t)ar_Dword(&r);
+    p.position = (int32_t)ar_Dword(&r);
+    p.movable = (int32_t)ar_Dword(&r);
+    p.soundRepeat = (int32_t)ar_Dword(&r);
+    p.enterMovesFocus = (int32_t)ar_Dword(&r);
+    p.escCloses = (int32_t)ar_Dword(&r);
+    p.f1Help = (int32_t)ar_Dword(&r);
+    p.helpContext = (int32_t)ar_Dword(&r);
+    if (version > 1) p.inTaskbar = (int32_t)ar_Dword(&r);
+    if (version > 2) {
+        p.dragAnywhere = (int32_t)ar_Dword(&r);
+        p.shape = (int32_t)ar_Dword(&r);
+    }
+    if (version > 3) p.topmost = (int32_t)ar_Dword(&r);
+    if (version > 4) p.flag30 = (int32_t)ar_Dword(&r);
+    if (version == 6) p.className = ar_Text(&r);
+    p.picture = ar_Text(&r);
+    p.icon = ar_Text(&r);
+    p.sound = ar_Text(&r);
+    p.title = ar_Text(&r);
+    p.helpFile = ar_Text(&r);
+    if (r.failed) return false;
+    // Texts end at their first zero byte.
+    p.className = std::string(p.className.c_str());
+    p.title = std::string(p.title.c_str());
+    p.helpFile = std::string(p.helpFile.c_str());
+    *out = p;
+    return true;
+}
+
+void window_WriteBlock(const WindowProps& p, ArchiveWriter* w) {
+    aw_Dword(w, 6);
+    const int32_t words[] = {p.border, p.layout, (int32_t)p.colour, p.maxBox, p.minBox, p.controlBox,
+                             p.position, p.movable, p.soundRepeat, p.enterMovesFocus, p.escCloses,
+                             p.f1Help, p.helpContext, p.inTaskbar, p.dragAnywhere, p.shape,
+                             p.topmost, p.flag30};
+    for (int32_t v : words) aw_Dword(w, (uint32_t)v);
+    aw_Text(w, p.className);
+    aw_Bytes(w, p.picture);
+    aw_Bytes(w, p.icon);
+    aw_Bytes(w, p.sound);
+    aw_Text(w, p.title);
+    aw_Text(w, p.helpFile);
+}
+
+// ---- styles ----
+
+bool window_Resizable(int32_t border) { return border == 1 || border == 3 || border == 5; }
+
+void window_BorderStyles(int32_t border, uint32_t* style, uint32_t* exStyle) {
+    *style = 0;
+    *exStyle = 0;
+    if (border == 0) return;
+    *style = WS_DLGFRAME;
+    if (window_Resizable(border)) *style |= WS_THICKFRAME;
+    if (border == 3 || border == 4) *exStyle = WS_EX_TOOLWINDOW;
+    if (border == 5 || border == 6) *exStyle = WS_EX_CLIENTEDGE;
+}
+
+uint32_t window_CaptionBits(const WindowProps& p) {
+    uint32_t bits = 0;
+    if (p.border != 0) {
+        bits |= WS_DLGFRAME;
+        if (!p.title.empty() || p.controlBox) {
+            bits |= WS_CAPTION;
+            if (p.controlBox) bits |= WS_SYSMENU;
+        }
+    }
+    if (p.maxBox) bits |= WS_MAXIMIZEBOX;
+    if (p.minBox) bits |= WS_MINIMIZEBOX;
+    return bits;
+}
+
+static const UINT kFrameChange = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+static const uint32_t kCaptionMask = 0x00CB0000u;
+
+static void applyCaptionBits(WindowObject* o) {
+    HWND h = o->head.fw.hwnd;
+    uint32_t st = (uint32_t)GetWindowLongA(h, GWL_STYLE);
+    st = (st & ~kCaptionMask) | window_CaptionBits(o->props);
+    SetWindowLongA(h, GWL_STYLE, (LONG)st);
+    SetWindowPos(h, nullptr, 0, 0, 0, 0, kFrameChange);
+}
+
+static void applyBorder(WindowObject* o) {
+    HWND h = o->head.fw.hwnd;
+    uint32_t add, addEx;
+    window_BorderStyles(o->props.border, &add, &addEx);
+    uint32_t st = (uint32_t)GetWindowLongA(h, GWL_STYLE);
+    st = (st & ~(uint32_t)(WS_DLGFRAME | WS_THICKFRAME)) | add;
+    SetWindowLongA(h, GWL_STYLE, (LONG)st);
+    uint32_t ex = (uint32_t)GetWindowLongA(h, GWL_EXSTYLE);
+    ex = (ex & ~0x281u) | addEx;
+    SetWindowLongA(h, GWL_EXSTYLE, (LONG)ex);
+    SetWindowPos(h, nullptr, 0, 0, 0, 0, kFrameChange);
+    applyCaptionBits(o);
+}
+
+// ---- icons, shape, sound ----
+
+// The first usable image of icon file data, at the wanted size.
+static HICON iconFromFileData(const std::string& data, int cx, int cy) {
+    const uint8_t* b = (const uint8_t*)data.data();
+    size_t n = data.size();
+    if (n < 6) return nullptr;
+    uint16_t type = (uint16_t)(b[2] | (b[3] << 8)), count = (uint16_t)(b[4] | (b[5] << 8));
+    if (type != 1 || count == 0 || 6 + (size_t)count * 16 > n) return nullptr;
+    for (uint16_t i = 0; i < count; i++) {
+        const uint8_t* e = b + 6 + i * 16;
+        uint32_t size, offset;
+        memcpy(&size, e + 8, 4);
+        memcpy(&offset, e + 12, 4);
+        if (offset >= n || size == 0 || size > n - offset) continue;
+        HICON icon = CreateIconFromResourceEx((PBYTE)(b + offset), size, TRUE, 0x00030000, cx, cy, 0);
+        if (icon) return icon;
+    }
+    return nullptr;
+}
+
+static void releaseIcons(WindowObject* o) {
+    if (o->ownIcons) {
+        if (o->iconLarge) DestroyIcon(o->iconLarge);
+        if (o->iconSmall) DestroyIcon(o->iconSmall);
+    }
+    o->iconLarge = o->iconSmall = nullptr;
+    o->ownIcons = false;
+}
+
+static void applyIcons(WindowObject* o) {
+    HWND h = o->head.fw.hwnd;
+    HICON oldLarge = o->iconLarge, oldSmall = o->iconSmall;
+    bool oldOwn = o->ownIcons;
+    o->iconLarge = o->iconSmall = nullptr;
+    o->ownIcons = false;
+    if (!o->props.icon.empty()) {
+        o->iconLarge = iconFromFileData(o->props.icon, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+        o->iconSmall = iconFromFileData(o->props.icon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+        o->ownIcons = true;
+    }
+    if (!o->iconLarge && !o->iconSmall) {
+        if (o->ownIcons) releaseIcons(o);
+        HICON pair[2] = {nullptr, nullptr};
+        lib_Notify(NOTE_ICONS, (uint32_t)(uintptr_t)pair, 0);
+        o->iconLarge = pair[0];
+        o->iconSmall = pair[1];
+        o->ownIcons = false;
+    }
+    SendMessageA(h, WM_SETICON, ICON_BIG, (LPARAM)o->iconLarge);
+    SendMessageA(h, WM_SETICON, ICON_SMALL, (LPARAM)(o->iconSmall ? o->iconSmall : o->iconLarge));
+    if (oldOwn) {
+        if (oldLarge) DestroyIcon(oldLarge);
+        if (oldSmall) DestroyIcon(oldSmall);
+    }
+}
+
+static void applyShape(WindowObject* o) {
+    HWND h = o->head.fw.hwnd;
+    RECT r;
+    GetWindowRect(h, &r);
+    int w = r.right - r.left, ht = r.bottom - r.top;
+    HRGN rgn = nullptr;
+    switch (o->props.shape) {
+    case 1: rgn = CreateEllipticRgn(0, 0, w, ht); break;
+    case 2: rgn = CreateRoundRectRgn(0, 0, w, ht, w / 4, ht / 4); break;
+    case 3: {
+        rgn = CreateEllipticRgn(0, 0, w, ht);
+        HRGN inner = CreateEllipticRgn(w / 4, ht / 4, w - w / 4, ht - ht / 4);
+        if (rgn && inner) CombineRgn(rgn, rgn, inner, RGN_DIFF);
+        if (inner) DeleteObject(inner);
+        break;
+    }
+    default: break;  // 0 and the shapes without a drawing: the rectangle
+    }
+    // The system owns a region once it is set.
+    SetWindowRgn(h, rgn, TRUE);
+}
+
+typedef BOOL(WINAPI* PlaySoundFn)(LPCSTR, HMODULE, DWORD);
+static PlaySoundFn playSound() {
+    static PlaySoundFn fn = nullptr;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        HMODULE m = LoadLibraryA("winmm.dll");
+        if (m) fn = (PlaySoundFn)(void*)GetProcAddress(m, "PlaySoundA");
+    }
+    return fn;
+}
+enum : DWORD { SND_ASYNC_ = 0x1, SND_NODEFAULT_ = 0x2, SND_MEMORY_ = 0x4, SND_LOOP_ = 0x8, SND_PURGE_ = 0x40 };
+
+static bool isWave(const std::string& s) {
+    return s.size() >= 12 && memcmp(s.data(), "RIFF", 4) == 0 && memcmp(s.data() + 8, "WAVE", 4) == 0;
+}
+
+static void stopSound(WindowObject* o) {
+    if (o->props.sound.empty() || !isWave(o->props.sound)) return;
+    if (PlaySoundFn fn = playSound()) fn(nullptr, nullptr, SND_PURGE_);
+}
+
+static void startSound(WindowObject* o) {
+    // Wave data only; other sound formats are not played.
+    if (o->props.soundRepeat == 2 || !isWave(o->props.sound)) return;
+    PlaySoundFn fn = playSound();
+    if (!fn) return;
+    DWORD flags = SND_ASYNC_ | SND_NODEFAULT_ | SND_MEMORY_;
+    if (o->props.soundRepeat == 0) flags |= SND_LOOP_;
+    fn(o->props.sound.data(), nullptr, flags);
+}
+
+static void applyTopmost(WindowObject* o) {
+    SetWindowPos(o->head.fw.hwnd, o->props.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+static void applyMovable(WindowObject* o) {
+    HWND h = o->head.fw.hwnd;
+    if (o->props.movable) {
+        GetSystemMenu(h, TRUE);  // restores the standard menu
+    } else {
+        HMENU m = GetSystemMenu(h, FALSE);
+        if (m) DeleteMenu(m, SC_MOVE, MF_BYCOMMAND);
+    }
+}
+
+static void centre(HWND h) {
+    RECT r;
+    GetWindowRect(h, &r);
+    int w = r.right - r.left, ht = r.bottom - r.top;
+    SetWindowPos(h, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - ht) / 2,
+                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---- object life ----
+
+static void endObject(WindowObject* o) {
+    releaseIcons(o);
+    pic_Free(o->picture);
+    o->picture = nullptr;
+    delete o;
+}
+
+struct BusyScope {
+    WindowObject* o;
+    explicit BusyScope(WindowObject* obj) : o(obj) { o->busy++; }
+    ~BusyScope() {
+        if (--o->busy == 0 && o->ended) endObject(o);
+    }
+    // The native window is gone: the object must not be touched any more.
+    bool gone() const { return o->ended; }
+};
+
+// Raises an event of the window; *refused when a handler ran and returned 0.
+static int32_t raiseWindowEvent(WindowObject* o, int32_t event, bool* refused = nullptr) {
+    EventRecord rec;
+    int32_t ran = ui_RaiseEventRecord(&rec, &o->head, event, 0, nullptr);
+    if (refused) *refused = ran && rec.resultPresent && rec.result == 0;
+    return ran;
+}
+
+static bool anyRegistryWindowLive(HWND except) {
+    uint32_t n = lib_Notify(NOTE_WINDOW_COUNT, 0, 0);
+    for (uint32_t i = 0; i < n; i++) {
+        HWND h = (HWND)(uintptr_t)lib_Notify(NOTE_WINDOW_HANDLE, i, 0);
+        if (h && h != except && IsWindow(h)) return true;
+    }
+    return false;
+}
+
+static void windowEnded(WindowObject* o, HWND hwnd) {
+    if (o->accelerators) DestroyAcceleratorTable(o->accelerators);
+    o->accelerators = nullptr;
+    if (UiWindowRecord* w = ui_FindWindow(o->head.windowId)) {
+        for (uint32_t i = 0; i < w->working.count; i++) {
+            if (tpl_IsMenuEntry(w->working, i)) continue;
+            uint32_t c = tpl_GetCursorSlot(w->working, i);
+            if (c) {
+                ui_DestroyPointer((HCURSOR)(uintptr_t)c);
+                tpl_SetCursorSlot(&w->working, i, 0);
+            }
+        }
+    }
+    lib_Notify(NOTE_COMPONENT_DESTROYED, o->head.windowId, 0);
+    if (g_rt.messageLoopStarted && !anyRegistryWindowLive(hwnd)) PostQuitMessage(0);
+}
+
+// ---- registry helpers for the keyboard handling ----
+
+static uint32_t kindFlagsOf(const UiWindowRecord* w, int32_t index) {
+    const KindRecord* k = ui_KindRecord(tpl_GetKindId(w->working, (uint32_t)index));
+    return k ? k->flags : 0;
+}
+
+static void* kindFunctionOf(const UiWindowRecord* w, int32_t index, int32_t number) {
+    const KindRecord* k = ui_KindRecord(tpl_GetKindId(w->working, (uint32_t)index));
+    return k ? ui_KindFunction(k, number) : nullptr;
+}
+
+void window_TabOrder(uint32_t windowId, int32_t* indexes, int32_t* count, int32_t cap) {
+    *count = 0;
+    UiWindowRecord* w = ui_FindWindow(windowId);
+    if (!w) return;
+    struct Item { int32_t index, order; };
+    std::vector<Item> items;
+    // Creation order: the last table entry first.
+    for (int32_t i = (int32_t)w->working.count - 1; i >= 1; i--) {
+        if (tpl_IsMenuEntry(w->working, (uint32_t)i)) continue;
+        ComponentObject* obj = ui_LiveObject(w, i);
+        if (!obj || !IsWindowVisible(obj->fw.hwnd) || !IsWindowEnabled(obj->fw.hwnd)) continue;
+        if (!(tpl_GetStateFlags(w->working, (uint32_t)i) & TPL_STATE_TABSTOP)) continue;
+        if (kindFlagsOf(w, i) & (KF_HIDDEN | KF_NO_INITIAL_FOCUS)) continue;
+        items.push_back({i, tpl_GetTabOrder(w->working, (uint32_t)i)});
+    }
+    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.order < b.order; });
+    for (const Item& it : items) {
+        if (*count >= cap) break;
+        indexes[(*count)++] = it.index;
+    }
+}
+
+static int32_t focusedEntry(const UiWindowRecord* w) {
+    HWND f = GetFocus();
+    return f ? ui_FindEntryByHandle(w, f, true) : -1;
+}
+
+static bool moveFocus(WindowObject* o, bool forward) {
+    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
+    if (!w) return false;
+    std::vector<int32_t> list(w->working.count + 1);
+    int32_t n = 0;
+    window_TabOrder(o->head.windowId, list.data(), &n, (int32_t)list.size());
+    if (n == 0) return false;
+    int32_t cur = focusedEntry(w);
+    int32_t pos = -1;
+    for (int32_t i = 0; i < n; i++)
+        if (list[i] == cur) pos = i;
+    int32_t next;
+    uint32_t flags = cur > 0 ? kindFlagsOf(w, cur) : 0;
+    if (cur > 0 && (flags & 0x6000)) {
+        // Chosen by tab order value rather than by place in the list.
+        int32_t value = (flags & 0x4000) ? 0 : tpl_GetTabOrder(w->working, (uint32_t)cur);
+        next = -1;
+        for (int32_t i = 0; i < n; i++) {
+            int32_t v = tpl_GetTabOrder(w->working, (uint32_t)list[i]);
+            if (forward && v >= value && list[i] != cur) { next = i; break; }
+            if (!forward && v < value) next = i;
+        }
+        if (next < 0) next = forward ? 0 : n - 1;
+    } else if (pos < 0) {
+        next = forward ? 0 : n - 1;
+    } else {
+        next = forward ? (pos + 1) % n : (pos + n - 1) % n;
+    }
+    ComponentObject* target = ui_LiveObject(w, list[next]);
+    if (target) SetFocus(target->fw.hwnd);
+    return true;
+}
+
+static bool isDefaultButton(const UiWindowRecord* w, int32_t index) {
+    if (index <= 0 || !(kindFlagsOf(w, index) & KF_DEFAULT_BUTTON)) return false;
+    ComponentObject* obj = ui_LiveObject(w, index);
+    if (!obj || !IsWindowEnabled(obj->fw.hwnd)) return false;
+    KindIsDefaultFn fn = (KindIsDefaultFn)kindFunctionOf(w, index, KI_IS_DEFAULT_BUTTON);
+    return fn && fn(obj);
+}
+
+static bool handleEnter(WindowObject* o) {
+    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
+    if (!w) return false;
+    int32_t cur = focusedEntry(w);
+    if (isDefaultButton(w, cur)) {
+        ui_RaiseEvent(ui_LiveObject(w, cur), 0, 0);
+        return true;
+    }
+    if (o->props.enterMovesFocus) return moveFocus(o, true);
+    for (uint32_t i = 1; i < w->working.count; i++) {
+        if (tpl_IsMenuEntry(w->working, i)) continue;
+        if (isDefaultButton(w, (int32_t)i)) {
+            ui_RaiseEvent(ui_LiveObject(w, (int32_t)i), 0, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+static void openHelp(WindowObject* o) {
+    std::string file = o->props.helpFile;
+    if (file.empty()) {
+        char path[MAX_PATH + 8];
+        DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) return;
+        file.assign(path, n);
+        size_t slash = file.find_last_of("\\/");
+        size_t dot = file.find_last_of('.');
+        if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) file.erase(dot);
+        file += ".hlp";
+    }
+    if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (o->props.helpContext)
+        WinHelpA(o->head.fw.hwnd, file.c_str(), HELP_CONTEXT, (ULONG_PTR)(uint32_t)o->props.helpContext);
+    else
+        WinHelpA(o->head.fw.hwnd, file.c_str(), HELP_CONTENTS, 0);
+    o->helpOpened = true;
+}
+
+BOOL window_PreTranslate(FwWnd* wnd, MSG* msg) {
+    WindowObject* o = (WindowObject*)wnd;
+    HWND h = o->head.fw.hwnd;
+    if (!h || o->ended) return FALSE;
+    if (msg->message == WM_LBUTTONDOWN && o->props.dragAnywhere && msg->hwnd != h) {
+        UiWindowRecord* w = ui_FindWindow(o->head.windowId);
+        int32_t e = w ? ui_FindEntryByHandle(w, msg->hwnd, true) : -1;
+        if (e > 0 && (kindFlagsOf(w, e) & KF_DRAG_WINDOW)) {
+            ReleaseCapture();
+            SendMessageA(h, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    if (o->accelerators && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST &&
+        TranslateAcceleratorA(h, o->accelerators, msg))
+        return TRUE;
+    if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) return FALSE;
+    UINT vk = (UINT)msg->wParam;
+    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
+    if (w) {
+        int32_t cur = focusedEntry(w);
+        if (cur > 0) {
+            KindTakesKeyFn takes = (KindTakesKeyFn)kindFunctionOf(w, cur, KI_TAKES_KEY);
+            ComponentObject* obj = ui_LiveObject(w, cur);
+            if (takes && obj && takes(obj, vk)) return FALSE;
+        }
+    }
+    bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0, ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    BusyScope busy(o);
+    switch (vk) {
+    case VK_TAB:
+        if (alt || ctrl) return FALSE;
+        return moveFocus(o, !shift) ? TRUE : FALSE;
+    case VK_RETURN:
+        if (alt) return FALSE;
+        return handleEnter(o) ? TRUE : FALSE;
+    case VK_ESCAPE:
+        if (!o->props.escCloses) return FALSE;
+        SendMessageA(h, WM_CLOSE, 0, 0);
+        return TRUE;
+    case VK_F1:
+        if (!o->props.f1Help) return FALSE;
+        openHelp(o);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+static const FwWndSteps kWindowSteps = {window_PreTranslate};
+
+// ---- painting ----
+
+static void paintWindow(WindowObject* o, HDC dc, const RECT& update) {
+    RECT client;
+    GetClientRect(o->head.fw.hwnd, &client);
+    HRGN bg = CreateRectRgnIndirect(&update);
+    if (!o->props.picture.empty() && !o->pictureTried) {
+        o->pictureTried = true;
+        o->picture = pic_Decode(o->props.picture.data(), (int32_t)o->props.picture.size());
+    }
+    if (o->picture) {
+        int32_t pw = pic_Width(o->picture), ph = pic_Height(o->picture);
+        int32_t cw = client.right, ch = client.bottom;
+        RECT at = {0, 0, 0, 0};
+        switch (o->props.layout) {
+        case 0: at = {0, 0, pw, ph}; pic_Draw(o->picture, dc, 0, 0, pw, ph); break;
+        case 1:
+            for (int32_t y = 0; y < ch; y += ph)
+                for (int32_t x = 0; x < cw; x += pw) pic_Draw(o->picture, dc, x, y, pw, ph);
+            at = client;
+            break;
+        case 2: {
+            int32_t dw = pw, dh = ph;
+            if ((pw > cw || ph > ch) && cw > 0 && ch > 0) {
+                double s = std::min((double)cw / pw, (double)ch / ph);
+                dw = std::max(1, (int32_t)(pw * s));
+                dh = std::max(1, (int32_t)(ph * s));
+            }
+            at = {(cw - dw) / 2, (ch - dh) / 2, (cw - dw) / 2 + dw, (ch - dh) / 2 + dh};
+            pic_Draw(o->picture, dc, at.left, at.top, dw, dh);
+            break;
+        }
+        default: at = client; pic_Draw(o->picture, dc, 0, 0, cw, ch); break;
+        }
+        HRGN covered = CreateRectRgnIndirect(&at);
+        CombineRgn(bg, bg, covered, RGN_DIFF);
+        DeleteObject(covered);
+    }
+    HBRUSH brush = ui_CreateColourBrush(o->props.colour);
+    FillRgn(dc, bg, brush);
+    DeleteObject(brush);
+    DeleteObject(bg);
+}
+
+// ---- window procedure ----
+
+static HWND loadedModalWindow(HWND self) {
+    for (size_t i = 0; i < ui_registry.windows.size(); i++) {
+        UiWindowRecord* w = ui_registry.windows[i];
+        if (!w || !ui_IsModal(w->id)) continue;
+        ComponentObject* obj = ui_WindowObject(w);
+        HWND h = obj ? obj->fw.hwnd : nullptr;
+        if (h && h != self && !GetParent(h) && IsWindowVisible(h) && IsWindowEnabled(h)) return h;
+    }
+    return nullptr;
+}
+
+static void closeRequest(WindowObject* o, HWND hwnd) {
+    bool mayRefuse = !ui_IsSecondInstance(o->head.windowId) && !o->closeWithoutAsking;
+    bool refused = false;
+    raiseWindowEvent(o, 12, &refused);
+    if (o->ended || !IsWindow(hwnd)) return;
+    if (refused && mayRefuse) return;
+    raiseWindowEvent(o, 1, &refused);
+    if (o->ended || !IsWindow(hwnd)) return;
+    if (refused && mayRefuse) return;
+    ui_EndModal(o->head.windowId);
+    DestroyWindow(hwnd);
+}
+
+static void dockingLayout(WindowObject* o) {
+    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
+    if (!w) return;
+    RECT client;
+    GetClientRect(o->head.fw.hwnd, &client);
+    int32_t topY = 0, bottomY = client.bottom;
+    std::vector<ComponentObject*> top, bottom;
+    for (int32_t i = (int32_t)w->working.count - 1; i >= 1; i--) {
+        if (tpl_IsMenuEntry(w->working, (uint32_t)i) || !(kindFlagsOf(w, i) & KF_RELAYOUT)) continue;
+        ComponentObject* obj = ui_LiveObject(w, i);
+        if (!obj) continue;
+        SendMessageA(obj->fw.hwnd, 0x8003, 0, 0);
+        uint32_t low = (uint32_t)GetWindowLongA(obj->fw.hwnd, GWL_STYLE) & 3;
+        if (low == 1) top.push_back(obj);
+        if (low == 3) bottom.push_back(obj);
+    }
+    for (ComponentObject* obj : top) {
+        RECT r;
+        GetWindowRect(obj->fw.hwnd, &r);
+        MapWindowPoints(nullptr, o->head.fw.hwnd, (POINT*)&r, 2);
+        SetWindowPos(obj->fw.hwnd, nullptr, r.left, topY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        topY += r.bottom - r.top;
+    }
+    for (ComponentObject* obj : bottom) {
+        RECT r;
+        GetWindowRect(obj->fw.hwnd, &r);
+        MapWindowPoints(nullptr, o->head.fw.hwnd, (POINT*)&r, 2);
+        bottomY -= r.bottom - r.top;
+        SetWindowPos(obj->fw.hwnd, nullptr, r.left, bottomY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+static bool customPointer(WindowObject* o, HWND over) {
+    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
+    if (!w) return false;
+    int32_t e = over == o->head.fw.hwnd ? 0 : ui_FindEntryByHandle(w, over, true);
+    if (e < 0) return false;
+    uint32_t c = tpl_GetCursorSlot(w->working, (uint32_t)e);
+    if (!c) return false;
+    SetCursor((HCURSOR)(uintptr_t)c);
+    return true;
+}
+
+static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    WindowObject* o = (WindowObject*)GetWindowLongPtrA(hwnd, GWLP_USERDATA);
+    if (msg == WM_NCCREATE) {
+        o = (WindowObject*)((CREATESTRUCTA*)lp)->lpCreateParams;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)o);
+        if (o) {
+            o->head.fw.hwnd = hwnd;
+            FwAttach(hwnd, &o->head.fw);
+        }
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+    if (!o) return DefWindowProcA(hwnd, msg, wp, lp);
+    LRESULT reflected;
+    switch (msg) {
+    case RT_MSG_OBJECT_QUERY:
+        return (LRESULT)o;
+    case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case WM_HSCROLL: case WM_VSCROLL:
+    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
+        if (ui_ReflectToChild(msg, wp, lp, &reflected)) return reflected;
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (!IsRectEmpty(&ps.rcPaint)) paintWindow(o, dc, ps.rcPaint);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_CLOSE: {
+        BusyScope busy(o);
+        closeRequest(o, hwnd);
+        return 0;
+    }
+    case WM_QUERYENDSESSION: {
+        BusyScope busy(o);
+        bool refused = false;
+        raiseWindowEvent(o, 1, &refused);
+        return refused ? FALSE : TRUE;
+    }
+    case WM_MOVE: {
+        BusyScope busy(o);
+        raiseWindowEvent(o, 3);
+        return 0;
+    }
+    case WM_SIZE: {
+        BusyScope busy(o);
+        raiseWindowEvent(o, 4);
+        if (!busy.gone() && IsWindow(hwnd)) dockingLayout(o);
+        return 0;
+    }
+    case UI_MSG_LAYOUT:
+        dockingLayout(o);
+        return 0;
+    case WM_SHOWWINDOW: {
+        BusyScope busy(o);
+        raiseWindowEvent(o, wp ? 10 : 11);
+        break;
+    }
+    case WM_ACTIVATE: {
+        if (o->inActivation) return 0;
+        bool active = LOWORD(wp) != WA_INACTIVE;
+        if (active && o->firstActivationDone && !IsWindowEnabled(hwnd)) {
+            HWND modal = loadedModalWindow(hwnd);
+            if (modal) {
+                SetActiveWindow(modal);
+                return 0;
+            }
+        }
+        if (!active) {
+            HWND f = GetFocus();
+            if (f && IsChild(hwnd, f)) o->focusedChild = f;
+        }
+        BusyScope busy(o);
+        o->inActivation = true;
+        if (active && !o->firstActivationDone) {
+            o->firstActivationDone = true;
+            raiseWindowEvent(o, 8);
+        }
+        if (!busy.gone()) raiseWindowEvent(o, active ? 5 : 6);
+        if (busy.gone()) return 0;
+        o->inActivation = false;
+        if (!IsWindow(hwnd)) return 0;
+        if (active && o->focusedChild && IsChild(hwnd, o->focusedChild) && IsWindowVisible(o->focusedChild) &&
+            IsWindowEnabled(o->focusedChild)) {
+            SetFocus(o->focusedChild);
+            return 0;
+        }
+        break;
+    }
+    case WM_LBUTTONDOWN:
+        if (o->props.dragAnywhere) {
+            ReleaseCapture();
+            SendMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+            return 0;
+        }
+        break;
+    case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT && customPointer(o, (HWND)wp)) return TRUE;
+        break;
+    case WM_DESTROY: {
+        BusyScope busy(o);
+        raiseWindowEvent(o, 2);
+        if (o->helpOpened) WinHelpA(hwnd, nullptr, HELP_QUIT, 0);
+        o->helpOpened = false;
+        stopSound(o);
+        if (HMENU m = GetMenu(hwnd)) {
+            SetMenu(hwnd, nullptr);
+            DestroyMenu(m);
+        }
+        break;
+    }
+    case WM_NCDESTROY: {
+        LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        FwDetach(hwnd);
+        o->head.fw.hwnd = nullptr;
+        o->ended = true;
+        windowEnded(o, hwnd);
+        if (o->busy == 0) endObject(o);
+        return r;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+static bool registerClass(const char* name) {
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    WNDCLASSA existing;
+    if (GetClassInfoA(inst, name, &existing)) return true;
+    WNDCLASSA wc = {};
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) != 0;
+}
+
+ComponentObject* window_Create(const uint8_t* block, int32_t length, uint32_t extraStyle,
+                               HWND owner, int32_t, HMENU menu,
+                               int32_t left, int32_t top, int32_t width, int32_t height,
+                               uint32_t windowId, uint32_t entryId, uint32_t, uint32_t) {
+    WindowObject* o = new WindowObject();
+    if (!window_ReadBlock(block, length, &o->props)) {
+        delete o;
+        return nullptr;
+    }
+    const WindowProps& p = o->props;
+    o->head.fw.steps = &kWindowSteps;
+    o->head.windowId = windowId;
+    o->head.componentId = entryId;
+    o->head.kindId = KIND_WINDOW;
+
+    uint32_t style = WS_CLIPCHILDREN | extraStyle, ex = 0;
+    uint32_t frame, frameEx;
+    window_BorderStyles(p.border, &frame, &frameEx);
+    style |= frame;
+    ex |= frameEx;
+    style |= window_CaptionBits(p) & (WS_CAPTION | WS_SYSMENU);
+    if (p.maxBox) style |= WS_MAXIMIZEBOX;
+    if (p.minBox) style |= WS_MINIMIZEBOX;
+    if (p.position == 1) {
+        left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    } else if (p.position == 2) {
+        style |= WS_MINIMIZE;
+    } else if (p.position == 3 && window_Resizable(p.border)) {
+        style |= WS_MAXIMIZE;
+    }
+    if (owner) {
+        style = (style & ~0xC0000000u) | WS_POPUP;
+    } else if (UI_RUN_MODE != 0 && (ui_ModalLoadFlag() || !p.inTaskbar)) {
+        owner = g_rt.hiddenOwner;
+    }
+    const char* cls = p.className.empty() ? "WTWindow" : p.className.c_str();
+    if (!registerClass(cls)) {
+        if (menu) DestroyMenu(menu);
+        delete o;
+        return nullptr;
+    }
+    HWND hwnd = CreateWindowExA(ex, cls, p.title.c_str(), style, left, top, width, height, owner, menu,
+                                GetModuleHandleA(nullptr), o);
+    if (!hwnd) {
+        if (menu) DestroyMenu(menu);
+        // WM_NCDESTROY of a half-made window may have freed the object.
+        if (!o->ended) delete o;
+        return nullptr;
+    }
+    applyCaptionBits(o);
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    if (r.right - r.left != width || r.bottom - r.top != height)
+        MoveWindow(hwnd, left, top, width, height, FALSE);
+    applyIcons(o);
+    if (p.shape != 0) applyShape(o);
+    SendMessageA(hwnd, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
+    if (p.topmost == 1) applyTopmost(o);
+    if (p.movable == 0) applyMovable(o);
+    startSound(o);
+    return &o->head;
+}
+
+int32_t window_Set(ComponentObject* obj, int32_t index, const ValueRecord* value, int32_t) {
+    if (!obj || !value || !obj->fw.hwnd) return 0;
+    WindowObject* o = (WindowObject*)obj;
+    WindowProps& p = o->props;
+    HWND h = obj->fw.hwnd;
+    int32_t v = (int32_t)value->value;
+    switch (index) {
+    case WP_TITLE:
+        p.title = ui_ValueText(value);
+        SetWindowTextA(h, p.title.c_str());
+        applyCaptionBits(o);
+        break;
+    case WP_BORDER: p.border = ui_Clamp(v, 0, 6); applyBorder(o); break;
+    case WP_COLOUR: p.colour = value->value; InvalidateRect(h, nullptr, TRUE); break;
+    case WP_PICTURE:
+        p.picture = ui_ValueBytes(value);
+        pic_Free(o->picture);
+        o->picture = nullptr;
+        o->pictureTried = false;
+        InvalidateRect(h, nullptr, TRUE);
+        break;
+    case WP_LAYOUT:
+        p.layout = ui_Clamp(v, 0, 3);
+        if (!p.picture.empty()) InvalidateRect(h, nullptr, TRUE);
+        break;
+    case WP_SOUND: stopSound(o); p.sound = ui_ValueBytes(value); startSound(o); break;
+    case WP_SOUND_REPEAT: p.soundRepeat = ui_Clamp(v, 0, 2); stopSound(o); startSound(o); break;
+    case WP_CONTROL_BOX: p.controlBox = v; applyCaptionBits(o); break;
+    case WP_MAX_BOX: p.maxBox = v; applyCaptionBits(o); break;
+    case WP_MIN_BOX: p.minBox = v; applyCaptionBits(o); break;
+    case WP_POSITION:
+        p.position = ui_Clamp(v, 0, 3);
+        if (IsWindowVisible(h)) {
+            switch (p.position) {
+            case 0: ShowWindow(h, SW_SHOWNORMAL); break;
+            case 1:
+                if (IsIconic(h) || IsZoomed(h)) ShowWindow(h, SW_RESTORE);
+                centre(h);
+                break;
+            case 2: ShowWindow(h, SW_MINIMIZE); break;
+            default: ShowWindow(h, SW_MAXIMIZE); break;
+            }
+        }
+        break;
+    case WP_MOVABLE: p.movable = v; applyMovable(o); break;
+    case WP_ICON: p.icon = ui_ValueBytes(value); applyIcons(o); break;
+    case WP_SHAPE: p.shape = ui_Clamp(v, 0, 29); applyShape(o); break;
+    case WP_TOPMOST: {
+        p.topmost = v;
+        applyTopmost(o);
+        if (!p.topmost) {
+            // Windows kept out of the taskbar stay above the others.
+            for (size_t i = 0; i < ui_registry.windows.size(); i++) {
+                ComponentObject* other = ui_registry.windows[i] ? ui_WindowObject(ui_registry.windows[i]) : nullptr;
+                if (!other || other == obj || other->kindId != KIND_WINDOW) continue;
+                WindowObject* ow = (WindowObject*)other;
+                if (ow->props.topmost && !ow->props.inTaskbar) applyTopmost(ow);
+            }
+        }
+        break;
+    }
+    case WP_HELP_FILE: p.helpFile = ui_ValueText(value); break;
+    case WP_CLASS_NAME: p.className = ui_ValueText(value); break;
+    case WP_ENTER_MOVES_FOCUS: p.enterMovesFocus = v; break;
+    case WP_ESC_CLOSES: p.escCloses = v; break;
+    case WP_F1_HELP: p.f1Help = v; break;
+    case WP_HELP_CONTEXT: p.helpContext = v; break;
+    case WP_IN_TASKBAR: p.inTaskbar = v; break;
+    case WP_DRAG_ANYWHERE: p.dragAnywhere = v; break;
+    case WP_FLAG30: p.flag30 = v; break;
+    default: break;
+    }
+    return 0;
+}
+
+int32_t window_Get(ComponentObject* obj, int32_t index, ValueRecord* out) {
+    if (!obj || !out) return 0;
+    const WindowProps& p = ((WindowObject*)obj)->props;
+    HWND h = obj->fw.hwnd;
+    switch (index) {
+    case WP_TITLE: ui_OutText(out, p.title); return 1;
+    case WP_BORDER: ui_OutInt(out, (uint32_t)p.border); return 1;
+    case WP_COLOUR: ui_OutInt(out, p.colour); return 1;
+    case WP_PICTURE: ui_OutBytes(out, p.picture); return 1;
+    case WP_LAYOUT: ui_OutInt(out, (uint32_t)p.layout); return 1;
+    case WP_SOUND: ui_OutBytes(out, p.sound); return 1;
+    case WP_SOUND_REPEAT: ui_OutInt(out, (uint32_t)p.soundRepeat); return 1;
+    case WP_CONTROL_BOX: ui_OutInt(out, (uint32_t)p.controlBox); return 1;
+    case WP_MAX_BOX: ui_OutInt(out, (uint32_t)p.maxBox); return 1;
+    case WP_MIN_BOX: ui_OutInt(out, (uint32_t)p.minBox); return 1;
+    case WP_POSITION:
+        if (h && IsWindow(h)) ui_OutInt(out, IsIconic(h) ? 2u : (IsZoomed(h) ? 3u : 0u));
+        else ui_OutInt(out, (uint32_t)p.position);
+        return 1;
+    case WP_MOVABLE: ui_OutInt(out, (uint32_t)p.movable); return 1;
+    case WP_ICON: ui_OutBytes(out, p.icon); return 1;
+    case WP_ENTER_MOVES_FOCUS: ui_OutInt(out, (uint32_t)p.enterMovesFocus); return 1;
+    case WP_ESC_CLOSES: ui_OutInt(out, (uint32_t)p.escCloses); return 1;
+    case WP_F1_HELP: ui_OutInt(out, (uint32_t)p.f1Help); return 1;
+    case WP_HELP_FILE: ui_OutText(out, p.helpFile); return 1;
+    case WP_HELP_CONTEXT: ui_OutInt(out, (uint32_t)p.helpContext); return 1;
+    case WP_IN_TASKBAR: ui_OutInt(out, (uint32_t)p.inTaskbar); return 1;
+    case WP_DRAG_ANYWHERE: ui_OutInt(out, (uint32_t)p.dragAnywhere); return 1;
+    case WP_SHAPE: ui_OutInt(out, (uint32_t)p.shape); return 1;
+    case WP_TOPMOST: ui_OutInt(out, (uint32_t)p.topmost); return 1;
+    case WP_FLAG30: ui_OutInt(out, (uint32_t)p.flag30); return 1;
+    case WP_CLASS_NAME: ui_OutText(out, p.className); return 1;
+    default: return 0;
+    }
+}
+
+uint8_t* window_WriteKindBlock(ComponentObject* obj, int32_t* length) {
+    if (!obj) return nullptr;
+    ArchiveWriter w;
+    window_WriteBlock(((WindowObject*)obj)->props, &w);
+    return ui_BlockFromWriter(&w, length);
+}
+
+void window_SetAccelerators(ComponentObject* obj, HACCEL table) {
+    if (!obj) return;
+    WindowObject* o = (WindowObject*)obj;
+    if (o->accelerators && o->accelerators != table) DestroyAcceleratorTable(o->accelerators);
+    o->accelerators = table;
+}
+
+static void* windowUnused7(void) { return nullptr; }
+
+void* kind_window_iface(int32_t number) {
+    switch (number) {
+    case KI_CREATE: return (void*)(KindCreateFn)window_Create;
+    case KI_SET: return (void*)(KindSetFn)window_Set;
+    case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)window_WriteKindBlock;
+    case KI_GET: return (void*)(KindGetFn)window_Get;
+    case KI_WINDOW7: return (void*)windowUnused7;
+    default: return nullptr;
+    }
+}
