@@ -557,4 +557,50 @@ TEST_F(WindowLoaded, WindowKeptOutOfTheTaskbarIsOwnedByTheHiddenOwner) {
     g_rt.hiddenOwner = nullptr;
 }
 
+// Icon file data: one 16x16 32-bit image of one colour.
+std::string iconFile(uint32_t bgra) {
+    const int n = 16;
+    BITMAPINFOHEADER ih = {};
+    ih.biSize = sizeof ih;
+    ih.biWidth = n;
+    ih.biHeight = 2 * n;
+    ih.biPlanes = 1;
+    ih.biBitCount = 32;
+    std::string image((const char*)&ih, sizeof ih);
+    for (int i = 0; i < n * n; i++) image.append((const char*)&bgra, 4);
+    image.append((size_t)4 * n, '\0');  // AND mask rows
+    std::string out;
+    const uint16_t dir[3] = {0, 1, 1};
+    out.append((const char*)dir, 6);
+    uint8_t entry[16] = {n, n, 0, 0, 1, 0, 32, 0};
+    uint32_t size = (uint32_t)image.size(), offset = 22;
+    memcpy(entry + 8, &size, 4);
+    memcpy(entry + 12, &offset, 4);
+    out.append((const char*)entry, 16);
+    return out + image;
+}
+
+TEST_F(WindowLoaded, WindowsWithoutAnIconGetTheProgramIcon) {
+    TplWindowBlock wb;
+    load(wb, {});
+    HICON big = (HICON)SendMessageA(window->fw.hwnd, WM_GETICON, ICON_BIG, 0);
+    HICON small = (HICON)SendMessageA(window->fw.hwnd, WM_GETICON, ICON_SMALL, 0);
+    HICON program[2] = {nullptr, nullptr};
+    rt_Notify(1000, (uint32_t)(uintptr_t)program, 0);
+    ASSERT_NE(nullptr, program[0]);
+    EXPECT_EQ(program[0], big);
+    EXPECT_EQ(program[1], small);
+    // An icon property of icon file data replaces them; garbage falls back.
+    std::string ico = iconFile(0xFF0000FF);
+    ValueRecord v{(uint32_t)(uintptr_t)ico.data(), (uint32_t)ico.size()};
+    window_Set(window, WP_ICON, &v, 0);
+    HICON own = (HICON)SendMessageA(window->fw.hwnd, WM_GETICON, ICON_BIG, 0);
+    EXPECT_NE(nullptr, own);
+    EXPECT_NE(program[0], own);
+    std::string junk = "\0\0\1\0\5\0junk";
+    ValueRecord bad{(uint32_t)(uintptr_t)junk.data(), (uint32_t)junk.size()};
+    window_Set(window, WP_ICON, &bad, 0);
+    EXPECT_EQ(program[0], (HICON)SendMessageA(window->fw.hwnd, WM_GETICON, ICON_BIG, 0));
+}
+
 }  // namespace
