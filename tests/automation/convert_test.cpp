@@ -225,3 +225,17 @@ TEST_F(Declared, ParameterTypesResolve) {
 }
 
 }  // namespace
+
+namespace {
+
+// Wine's binding ignores the hash, so a wrong one would only fail on
+// Windows: check the value itself. It follows the user's locale and the
+// 32-bit system, and ignores case as the binding does.
+TEST(NameHash, IsTheWin32HashInTheUsersLocale) {
+    EXPECT_EQ(auto_NameHash(L"Type"), LHashValOfNameSys(SYS_WIN32, GetUserDefaultLCID(), L"Type"));
+    EXPECT_NE(auto_NameHash(L"Type"), LHashValOfNameSys(SYS_MAC, GetUserDefaultLCID(), L"Type"));
+    EXPECT_EQ(auto_NameHash(L"mode"), auto_NameHash(L"MODE"));
+    EXPECT_NE(auto_NameHash(L"mode"), 0u);
+}
+
+}  // namespace

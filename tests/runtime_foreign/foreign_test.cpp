@@ -105,6 +105,17 @@ TEST_F(Foreign, NativeArgumentsAndResultPassUnchanged) {
     EXPECT_EQ(mod_CallForeign(1, 4, four, 1, 2), 1234u);
 }
 
+TEST_F(Foreign, WideResultComesBackInTwoWords) {
+    std::string a = freshDir("wide");
+    placeDll(a, "ft_wide.dll");
+    programDirectory(a);
+    table({{"ft_wide.dll", "vt_wide"}});
+    // Slot 1 is stdcall-shaped: the number, then the function's arguments.
+    typedef int64_t(__stdcall * Slot)(uint32_t number, int32_t hi, int32_t lo);
+    Slot slot = (Slot)vell_services.CallForeignCommand;
+    EXPECT_EQ(slot(0, 0x12345678, (int32_t)0x9ABCDEF0u), (int64_t)0x123456789ABCDEF0ll);
+}
+
 TEST_F(Foreign, ProgramDirectoryComesBeforeTheSearchPath) {
     std::string program = freshDir("prog"), search = freshDir("search");
     placeDll(program, "ft_pref.dll");
