@@ -503,3 +503,194 @@ TEST_F(LabelLive, DestroyReportsTheComponent) {
 }
 
 }  // namespace
+
+// ---- labels on a window loaded through the loader ----
+#include "runtime/rt.h"
+#include "ui/dispatch/dispatch.h"
+#include "ui/loader/loader.h"
+#include "ui/template/kind_blocks.h"
+#include "ui/template/template.h"
+
+namespace {
+
+const uint32_t kShowWindow = 0x52010001, kShowEntry = 0x06010000;
+
+TplComponent labelEntry(int32_t left, int32_t top, int32_t width, int32_t height, const TplLabelBlock& lb) {
+    TplComponent c;
+    c.kindId = KIND_LABEL;
+    c.left = left;
+    c.top = top;
+    c.width = width;
+    c.height = height;
+    c.stateFlags = TPL_STATE_VISIBLE;
+    c.kindBlock = tpl_LabelBlock(lb);
+    return c;
+}
+
+// Writes the screen area of a window as a 24-bit BMP file.
+bool saveWindowShot(HWND h, const char* path) {
+    RECT r;
+    GetWindowRect(h, &r);
+    int w = r.right - r.left, ht = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = ht;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, ht, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    int stride = (w * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfSize = fh.bfOffBits + stride * ht;
+    bool ok = false;
+    if (FILE* f = fopen(path, "wb")) {
+        ok = fwrite(&fh, sizeof fh, 1, f) == 1 && fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
+             fwrite(bits, (size_t)stride * ht, 1, f) == 1;
+        fclose(f);
+    }
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+class LabelWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static const LibraryRecord* libs[1] = {&vell_library1};
+        g_rt.libraries = libs;
+        g_rt.libraryCount = 1;
+        ui_InstallWindowLayer();
+        lib_notify = rt_Notify;
+    }
+    void TearDown() override {
+        ui_ClearRegistry();
+        pumpMessages();
+        installKindTestNotify();
+    }
+    void load(const std::vector<TplComponent>& comps, int32_t width = 520, int32_t height = 300) {
+        TplComponent win;
+        win.kindId = KIND_WINDOW;
+        win.left = 20;
+        win.top = 20;
+        win.width = width;
+        win.height = height;
+        win.stateFlags = TPL_STATE_VISIBLE;
+        TplWindowBlock wb;
+        wb.position = 0;
+        wb.title = "\xB1\xEA\xC7\xA9";
+        win.kindBlock = tpl_WindowBlock(wb);
+        std::vector<TplEntry> entries = {{kShowEntry, tpl_EncodeComponent(win)}};
+        for (size_t i = 0; i < comps.size(); i++)
+            entries.push_back({0x16010002u + (uint32_t)i, tpl_EncodeComponent(comps[i])});
+        TplBlock block;
+        TplWindow w;
+        w.id = kShowWindow;
+        w.table = tpl_BuildTable(entries);
+        block.windows.push_back(w);
+        std::string data = tpl_WriteBlock(block);
+        ASSERT_TRUE(ui_LoadTemplates(data.data(), (uint32_t)data.size(), nullptr));
+        ASSERT_TRUE(ui_LoadStartWindow(kShowWindow));
+        pumpMessages();
+        record = ui_FindWindow(kShowWindow);
+        ASSERT_NE(nullptr, record);
+    }
+    UiWindowRecord* record = nullptr;
+};
+
+TEST_F(LabelWindow, CaptionThroughPropertyAccessIsByteExact) {
+    TplLabelBlock lb;
+    load({labelEntry(10, 10, 200, 30, lb)});
+    const uint32_t id = 0x16010002;
+    char* first = (char*)(uintptr_t)ui_ReadProperty(kShowWindow, id, 8, -1);
+    ASSERT_NE(nullptr, first);
+    EXPECT_STREQ(kDefaultCaption, first);
+    rt_Free(first);
+    const char text[] = "\xD5\xFD\xD4\xDA\xD7\xAA\xC2\xEB & 50%";  // "正在转码 & 50%"
+    ui_WriteProperty(kShowWindow, id, 8, -1, (uint32_t)(uintptr_t)text, 0);
+    char* back = (char*)(uintptr_t)ui_ReadProperty(kShowWindow, id, 8, -1);
+    ASSERT_NE(nullptr, back);
+    EXPECT_EQ(std::string(text), std::string(back));
+    rt_Free(back);
+    ui_WriteProperty(kShowWindow, id, 11, -1, 1, 0);  // frame width
+    EXPECT_EQ(5u, (uint32_t)ui_ReadProperty(kShowWindow, id, 11, -1));
+    ui_WriteProperty(kShowWindow, id, 10, -1, 9, 0);  // border
+    EXPECT_EQ(6u, (uint32_t)ui_ReadProperty(kShowWindow, id, 10, -1));
+}
+
+// A window of several labels for a person to look at: saved as a BMP in the
+// artifacts folder; with VELL_SHOT_HOLD_MS set it stays up that long so an
+// outside screenshot (xwd) can catch it.
+TEST_F(LabelWindow, ShowcaseForAScreenshot) {
+    std::vector<TplComponent> comps;
+    const char* names[3] = {"\xD7\xF3\xB6\xD4\xC6\xEB", "\xBE\xD3\xD6\xD0", "\xD3\xD2\xB6\xD4\xC6\xEB"};
+    for (int i = 0; i < 3; i++) {
+        TplLabelBlock lb;
+        lb.hAlign = i;
+        lb.background = 0xFFFFFF;
+        lb.border = 1;
+        lb.caption = names[i];  // 左对齐 居中 右对齐
+        comps.push_back(labelEntry(10, 10 + i * 34, 240, 28, lb));
+    }
+    TplLabelBlock frame;
+    frame.border = 6;
+    frame.frameWidth = 8;
+    frame.hAlign = 1;
+    frame.caption = "\xBD\xA5\xB1\xE4\xB1\xDF\xBF\xF2 & border 6";  // 渐变边框
+    comps.push_back(labelEntry(260, 10, 240, 96, frame));
+    TplLabelBlock grad;
+    grad.gradientMode = 2;
+    grad.gradient[0] = 0xC08040;
+    grad.gradient[1] = 0xFFFFFF;
+    grad.gradient[2] = 0x4080C0;
+    grad.hAlign = 1;
+    grad.textEffect = 3;
+    grad.textColour = 0xFFFFFF;
+    grad.caption = "\xBD\xA5\xB1\xE4\xB1\xB3\xBE\xB0 gradient";  // 渐变背景
+    comps.push_back(labelEntry(10, 116, 490, 50, grad));
+    TplLabelBlock status;
+    status.background = 0xFFFFFF;
+    status.hAlign = 1;
+    TplFont f;
+    f.height = -14;
+    f.weight = 700;
+    f.face = "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA";
+    status.font = tpl_FontBytes(f);
+    status.caption = "\xBF\xD5\xCF\xD0";  // 空闲
+    comps.push_back(labelEntry(10, 176, 490, 30, status));
+    TplLabelBlock wrap;
+    wrap.wordWrap = 1;
+    wrap.caption = "word wrap: a long caption that runs over more than one line of this label";
+    comps.push_back(labelEntry(10, 214, 300, 40, wrap));
+    load(comps);
+    ComponentObject* win = ui_WindowObject(record);
+    ASSERT_NE(nullptr, win);
+    EXPECT_TRUE(IsWindowVisible(win->fw.hwnd));
+    RedrawWindow(win->fw.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    pumpMessages();
+    CreateDirectoryA("artifacts", nullptr);
+    EXPECT_TRUE(saveWindowShot(win->fw.hwnd, "artifacts\\label_window.bmp"));
+    if (const char* hold = getenv("VELL_SHOT_HOLD_MS")) {
+        DWORD until = GetTickCount() + (DWORD)atoi(hold);
+        while ((int32_t)(until - GetTickCount()) > 0) {
+            pumpMessages();
+            Sleep(20);
+        }
+    }
+    // What the person will see: the frame label's corner has the frame colour.
+    ComponentObject* frameLabel = ui_LiveObject(record, 4);
+    ASSERT_NE(nullptr, frameLabel);
+    Rendered r = render(frameLabel);
+    EXPECT_EQ(RGB(0x80, 0x80, 0x80), r.at(0, 0));
+}
+
+}  // namespace

@@ -1,1 +1,7 @@
 vell_add_gtest(NAME test_ui_kinds_label SOURCES label_test.cpp GUI)
+# A screenshot of the label showcase for a person to look at.
+add_test(NAME test_ui_kinds_label_screenshot
+         COMMAND ${CMAKE_CURRENT_LIST_DIR}/screenshot.sh $<TARGET_FILE:test_ui_kinds_label>
+                 ${CMAKE_BINARY_DIR}/artifacts)
+vell_test_properties(test_ui_kinds_label_screenshot)
+set_tests_properties(test_ui_kinds_label_screenshot PROPERTIES RESOURCE_LOCK display)
