@@ -37,7 +37,7 @@ static ArgRecord textArg(const char* s) { return ArgRecord{(uint32_t)(uintptr_t)
 static ArgRecord objectArg(void* record) { return ArgRecord{(uint32_t)(uintptr_t)record, 0, TYPE_AUTOMATION}; }
 
 static bool createStream(void* record) {
-    ArgRecord a[2] = {objectArg(record), textArg("adodb.stream")};
+    ArgRecord a[2] = {objectArg(record), textArg(K("adodb.stream"))};
     return mod_Call(CMD_CreateAutomationObject, 2, a).low != 0;
 }
 
@@ -66,26 +66,26 @@ int32_t RewriteAsUtf8(char** text, char** path) {
     int32_t result = 0;
 
     if (createStream(textStream)) {
-        setProperty(textStream, "Type", mod_Int(2));
-        setProperty(textStream, "mode", mod_Int(3));
-        setProperty(textStream, "Charset", textArg("utf-8"));
-        callMethod(textStream, "Open", 0, nullptr);
+        setProperty(textStream, K("Type"), mod_Int(2));
+        setProperty(textStream, K("mode"), mod_Int(3));
+        setProperty(textStream, K("Charset"), textArg(K("utf-8")));
+        callMethod(textStream, K("Open"), 0, nullptr);
         ArgRecord content = mod_ByAddr(text, TYPE_TEXT);
-        callMethod(textStream, "WriteText", 1, &content);
-        setProperty(textStream, "Position", mod_Int(3));
+        callMethod(textStream, K("WriteText"), 1, &content);
+        setProperty(textStream, K("Position"), mod_Int(3));
 
         if (createStream(byteStream)) {
-            setProperty(byteStream, "mode", mod_Int(3));
-            setProperty(byteStream, "Type", mod_Int(1));
-            callMethod(byteStream, "Open", 0, nullptr);
+            setProperty(byteStream, K("mode"), mod_Int(3));
+            setProperty(byteStream, K("Type"), mod_Int(1));
+            callMethod(byteStream, K("Open"), 0, nullptr);
             ArgRecord target = mod_ByAddr(&byteStream, TYPE_AUTOMATION);
-            callMethod(textStream, "CopyTo", 1, &target);
+            callMethod(textStream, K("CopyTo"), 1, &target);
             ArgRecord save[2] = {mod_ByAddr(path, TYPE_TEXT), mod_Int(2)};
-            callMethod(byteStream, "SaveToFile", 2, save);
+            callMethod(byteStream, K("SaveToFile"), 2, save);
             // A file that could not be written is a failure, not a success.
             bool saved = mod_Call(CMD_AutomationStatus, 0, nullptr).low == 0;
-            callMethod(textStream, "flush", 0, nullptr);
-            callMethod(textStream, "Close", 0, nullptr);
+            callMethod(textStream, K("flush"), 0, nullptr);
+            callMethod(textStream, K("Close"), 0, nullptr);
             result = saved ? 1 : 0;
         }
     }
