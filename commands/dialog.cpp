@@ -77,7 +77,8 @@ UINT dlg_BoxType(uint32_t flags) {
 }
 
 int32_t dlg_ButtonNumber(int pressed) {
-    // IDOK 1 .. IDNO 7 become 0 .. 6; close, help and the rest count as OK.
+    // IDOK 1 .. IDNO 7 become 0 .. 6; no box (0), help, try again and the
+    // rest give 0.
     return (pressed >= IDOK && pressed <= IDNO) ? pressed - 1 : 0;
 }
 
