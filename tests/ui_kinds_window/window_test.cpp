@@ -557,6 +557,75 @@ TEST_F(WindowLoaded, WindowKeptOutOfTheTaskbarIsOwnedByTheHiddenOwner) {
     g_rt.hiddenOwner = nullptr;
 }
 
+TEST_F(WindowLoaded, EnterRaisesTheDefaultButtonsClick) {
+    TplWindowBlock wb;
+    TplComponent plain = button(10, 0), deflt = button(80, 0, true);
+    deflt.bindings = {{0, 0}};   // click -> handler 0
+    plain.bindings = {{0, 4}};   // click -> handler 1
+    load(wb, {plain, deflt});
+    SetFocus(entryHandle(1));
+    key(VK_RETURN);
+    EXPECT_EQ(1, g_calls[0]);
+    EXPECT_EQ(0, g_calls[1]);
+    EXPECT_EQ(entryHandle(1), GetFocus());
+    // A disabled default button is passed over: Enter does nothing.
+    EnableWindow(entryHandle(2), FALSE);
+    key(VK_RETURN);
+    EXPECT_EQ(1, g_calls[0]);
+    EXPECT_EQ(0, g_calls[1]);
+}
+
+TEST_F(WindowLoaded, EnterMovesTheFocusWhenAskedAndNoDefaultButtonHasIt) {
+    TplWindowBlock wb;
+    wb.enterMovesFocus = 1;
+    load(wb, {button(10, 0), button(80, 0)});
+    SetFocus(entryHandle(2));
+    key(VK_RETURN);
+    EXPECT_EQ(entryHandle(1), GetFocus());
+}
+
+TEST_F(WindowLoaded, ClosingOneOfTwoWindowsDoesNotQuit) {
+    TplWindowBlock wb;
+    load(wb, {});
+    // A second window in the registry, loaded too.
+    TplComponent win;
+    win.kindId = KIND_WINDOW;
+    win.width = 200;
+    win.height = 100;
+    win.stateFlags = TPL_STATE_VISIBLE;
+    win.kindBlock = tpl_WindowBlock(wb);
+    TplBlock block;
+    TplWindow w2;
+    w2.id = 0x52010002;
+    w2.table = tpl_BuildTable({{kEntryId, tpl_EncodeComponent(win)}});
+    block.windows.push_back(w2);
+    std::string data = tpl_WriteBlock(block);
+    ASSERT_TRUE(ui_LoadTemplates(data.data(), (uint32_t)data.size(), g_slots));
+    UiWindowRecord* second = ui_FindWindow(0x52010002);
+    ASSERT_NE(nullptr, second);
+    ASSERT_EQ(1, ui_LoadWindowRecord(second, 0, 0, nullptr));
+    ComponentObject* other = ui_WindowObject(second);
+    ASSERT_NE(nullptr, other);
+    g_rt.messageLoopStarted = true;
+    pumpMessages();
+    SendMessageA(window->fw.hwnd, WM_CLOSE, 0, 0);
+    MSG m;
+    EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    HWND h2 = other->fw.hwnd;
+    SendMessageA(h2, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(h2));
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(0u, m.wParam);
+}
+
+TEST_F(WindowLoaded, NoQuitBeforeTheMessageLoopRuns) {
+    TplWindowBlock wb;
+    load(wb, {});
+    SendMessageA(window->fw.hwnd, WM_CLOSE, 0, 0);
+    MSG m;
+    EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 // Icon file data: one 16x16 32-bit image of one colour.
 std::string iconFile(uint32_t bgra) {
     const int n = 16;
