@@ -18,7 +18,9 @@ enum : uint32_t {
 };
 
 // Handler slots of the module's handler table: byte offsets from its start.
-enum : uint32_t { H_NONE = 0xFFFFFFFF, H_CHOOSE_FOLDER = 0, H_TRANSCODE = 4 };
+enum : uint32_t { H_NONE = 0xFFFFFFFF, H_CHOOSE_FOLDER = 0, H_TRANSCODE = 4, H_CLOSE_REQUESTED = 8 };
+// The window's close query (event 12): refused while a job runs.
+const int32_t EVENT_CLOSE_QUERY = 12;
 
 struct Row {
     const char* name;
@@ -162,6 +164,7 @@ TplBlock mainTemplate() {
     w.width = 719;
     w.height = 531;
     w.stateFlags = TPL_STATE_VISIBLE;
+    w.bindings.push_back(TplBinding{EVENT_CLOSE_QUERY, H_CLOSE_REQUESTED});
     w.kindBlock = tpl_WindowBlock(wb);
 
     std::vector<TplEntry> entries;

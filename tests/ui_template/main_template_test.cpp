@@ -73,9 +73,9 @@ const Row kRows[] = {
 }  // namespace
 
 TEST_F(Main, SizeIsTheSumOfItsFields) {
-    EXPECT_EQ(vell_main_template_size, 3259u);
+    EXPECT_EQ(vell_main_template_size, 3267u);  // 3259 + the close-query binding
     const TplWindow& w = block.windows[0];
-    EXPECT_EQ(w.table.bytes.size(), 3223u);
+    EXPECT_EQ(w.table.bytes.size(), 3231u);
     EXPECT_EQ(tpl_WriteBlock(block).size(), (size_t)vell_main_template_size);
     EXPECT_EQ(memcmp(tpl_WriteBlock(block).data(), vell_main_template, vell_main_template_size), 0);
 }
@@ -98,7 +98,10 @@ TEST_F(Main, WindowRecord) {
     EXPECT_EQ(rc[1], 50);
     EXPECT_EQ(rc[2], 719);
     EXPECT_EQ(rc[3], 531);
-    EXPECT_TRUE(tpl_GetBindings(*t, 0).empty());
+    std::vector<TplBinding> close = tpl_GetBindings(*t, 0);
+    ASSERT_EQ(close.size(), 1u);
+    EXPECT_EQ(close[0].event, 12);
+    EXPECT_EQ(close[0].handler, 8u);  // third slot of the handler table
 }
 
 TEST_F(Main, WindowKindBlock) {
