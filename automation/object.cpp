@@ -344,7 +344,7 @@ void AccessMember(ArgRecord* result, int32_t count, ArgRecord* args, int32_t kin
 
     if (status != AS_OK && wantType != TYPE_NONE) {
         result->low = result->high = 0;
-        if (wantType == TYPE_AUTOMATION) {
+        if (auto_IsObjectType(wantType)) {
             AutomationRecord* rec = (AutomationRecord*)lib_Allocate(sizeof(AutomationRecord));
             memset(rec, 0, sizeof *rec);
             result->low = (uint32_t)(uintptr_t)rec;
