@@ -694,3 +694,48 @@ TEST_F(LabelWindow, ShowcaseForAScreenshot) {
 }
 
 }  // namespace
+
+namespace {
+
+char* upperCase(const char* s) {
+    size_t n = strlen(s);
+    if (n == 0) return nullptr;
+    char* out = (char*)rt_Allocate((int32_t)n + 1);
+    for (size_t i = 0; i <= n; i++) out[i] = (char)toupper((unsigned char)s[i]);
+    return out;
+}
+
+TEST(LabelBlock, TextConversionPassesEveryTextAndKeepsTheRest) {
+    TplLabelBlock lb;
+    lb.caption = "caption";
+    lb.dataSource = "source";
+    lb.dataColumn = "";
+    lb.gradientMode = 5;
+    TplFont f;
+    f.face = "arial";
+    f.height = -20;
+    lb.font = tpl_FontBytes(f);
+    std::string in = tpl_LabelBlock(lb);
+    KindConvertTextsFn fn = (KindConvertTextsFn)kind_label_iface(KI_CONVERT_TEXTS);
+    ASSERT_NE(nullptr, fn);
+    int32_t n = 0;
+    uint8_t* out = fn((const uint8_t*)in.data(), (int32_t)in.size(), upperCase, &n);
+    ASSERT_NE(nullptr, out);
+    LabelProps p;
+    ASSERT_TRUE(label_ReadBlock(out, n, &p));
+    rt_Free(out);
+    EXPECT_EQ("CAPTION", p.caption);
+    EXPECT_EQ("SOURCE", p.dataSource);
+    EXPECT_EQ("", p.dataColumn);
+    EXPECT_EQ(5, p.gradientMode);
+    ASSERT_EQ(60u, p.font.size());
+    TplFont back;
+    ASSERT_TRUE(tpl_FontFromBytes(p.font.data(), 60, &back));
+    EXPECT_EQ("ARIAL", back.face);
+    EXPECT_EQ(-20, back.height);
+    std::string bad = in;
+    bad[0] = 9;
+    EXPECT_EQ(nullptr, fn((const uint8_t*)bad.data(), (int32_t)bad.size(), upperCase, &n));
+}
+
+}  // namespace

@@ -204,3 +204,11 @@ bool ui_ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     *result = r;
     return true;
 }
+
+std::string ui_ConvertText(UiConvertTextFn convert, const std::string& text) {
+    if (!convert) return text;
+    char* c = convert(text.c_str());
+    std::string out = c ? std::string(c) : std::string();
+    rt_Free(c);
+    return out;
+}

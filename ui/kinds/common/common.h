@@ -109,3 +109,14 @@ bool ui_SubclassControl(ComponentObject* obj, const UiControlHooks* hooks);
 // is one of ours and answered; the parent's default processing applies
 // otherwise (and for a zero colour-brush answer).
 bool ui_ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+
+// ---- interface 9: text conversion of a kind block ----
+// `convert` returns a new text from rt_Allocate (freed by the caller of it)
+// or null for the empty text.
+typedef char* (*UiConvertTextFn)(const char* text);
+// Returns a new block (rt_Allocate) with every text of `block` converted,
+// *outLength its size; null when the block does not read.
+typedef uint8_t* (*KindConvertTextsFn)(const uint8_t* block, int32_t length, UiConvertTextFn convert,
+                                       int32_t* outLength);
+// One text through the caller's function.
+std::string ui_ConvertText(UiConvertTextFn convert, const std::string& text);

@@ -1,5 +1,6 @@
 #include "ui/kinds/label/label.h"
 #include "platform/picture.h"
+#include <algorithm>
 #include <math.h>
 #include <string.h>
 #include <vector>
@@ -446,12 +447,34 @@ uint8_t* label_WriteKindBlock(ComponentObject* obj, int32_t* length) {
     return ui_BlockFromWriter(&w, length);
 }
 
+uint8_t* label_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength) {
+    LabelProps p;
+    if (!label_ReadBlock(block, length, &p)) return nullptr;
+    p.caption = ui_ConvertText(convert, p.caption);
+    p.dataSource = ui_ConvertText(convert, p.dataSource);
+    p.dataColumn = ui_ConvertText(convert, p.dataColumn);
+    if (p.font.size() == sizeof(LOGFONTA)) {
+        LOGFONTA lf;
+        memcpy(&lf, p.font.data(), sizeof lf);
+        lf.lfFaceName[LF_FACESIZE - 1] = 0;
+        std::string face = ui_ConvertText(convert, lf.lfFaceName);
+        memset(lf.lfFaceName, 0, sizeof lf.lfFaceName);
+        // A face name that no longer fits is cut, never run past the record.
+        memcpy(lf.lfFaceName, face.data(), std::min(face.size(), (size_t)LF_FACESIZE - 1));
+        p.font.assign((const char*)&lf, sizeof lf);
+    }
+    ArchiveWriter w;
+    label_WriteBlock(p, &w);
+    return ui_BlockFromWriter(&w, outLength);
+}
+
 void* kind_label_iface(int32_t number) {
     switch (number) {
     case KI_CREATE: return (void*)(KindCreateFn)label_Create;
     case KI_SET: return (void*)(KindSetFn)label_Set;
     case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)label_WriteKindBlock;
     case KI_GET: return (void*)(KindGetFn)label_Get;
+    case KI_CONVERT_TEXTS: return (void*)(KindConvertTextsFn)label_ConvertTexts;
     default: return nullptr;
     }
 }

@@ -64,5 +64,8 @@ ComponentObject* label_Create(const uint8_t* block, int32_t length, uint32_t ext
 int32_t label_Set(ComponentObject* obj, int32_t index, const ValueRecord* value, int32_t reserved);
 int32_t label_Get(ComponentObject* obj, int32_t index, ValueRecord* out);
 uint8_t* label_WriteKindBlock(ComponentObject* obj, int32_t* length);
+// Interface 9: caption, font face name (60-byte fonts), data source and
+// data column converted.
+uint8_t* label_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength);
 
 void* kind_label_iface(int32_t number);

@@ -920,6 +920,16 @@ void window_SetAccelerators(ComponentObject* obj, HACCEL table) {
     o->accelerators = table;
 }
 
+uint8_t* window_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength) {
+    WindowProps p;
+    if (!window_ReadBlock(block, length, &p)) return nullptr;
+    p.title = ui_ConvertText(convert, p.title);
+    p.helpFile = ui_ConvertText(convert, p.helpFile);
+    ArchiveWriter w;
+    window_WriteBlock(p, &w);
+    return ui_BlockFromWriter(&w, outLength);
+}
+
 static void* windowUnused7(void) { return nullptr; }
 
 void* kind_window_iface(int32_t number) {
@@ -929,6 +939,7 @@ void* kind_window_iface(int32_t number) {
     case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)window_WriteKindBlock;
     case KI_GET: return (void*)(KindGetFn)window_Get;
     case KI_WINDOW7: return (void*)windowUnused7;
+    case KI_CONVERT_TEXTS: return (void*)(KindConvertTextsFn)window_ConvertTexts;
     default: return nullptr;
     }
 }

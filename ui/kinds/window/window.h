@@ -76,6 +76,8 @@ ComponentObject* window_Create(const uint8_t* block, int32_t length, uint32_t ex
 int32_t window_Set(ComponentObject* obj, int32_t index, const ValueRecord* value, int32_t reserved);
 int32_t window_Get(ComponentObject* obj, int32_t index, ValueRecord* out);
 uint8_t* window_WriteKindBlock(ComponentObject* obj, int32_t* length);
+// Interface 9: title and help file name converted.
+uint8_t* window_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength);
 // The accelerator table the window translates with (the old one is destroyed).
 void window_SetAccelerators(ComponentObject* obj, HACCEL table);
 // The keyboard step of the window (pre-translation of a message addressed
