@@ -118,9 +118,13 @@ std::vector<std::string> Tool::log() const {
     DWORD_PTR count = 0;
     SendMessageTimeoutA(lb, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
     for (DWORD_PTR i = 0; i < count; i++) {
-        char buf[4096] = {0};
+        // Across processes Wine hands list box texts over as UTF-16 whatever
+        // the message's character set, so ask in UTF-16 and convert back.
+        wchar_t wide[4096] = {0};
         DWORD_PTR r = 0;
-        SendMessageTimeoutA(lb, LB_GETTEXT, i, (LPARAM)buf, SMTO_ABORTIFHUNG, 5000, &r);
+        SendMessageTimeoutW(lb, LB_GETTEXT, i, (LPARAM)wide, SMTO_ABORTIFHUNG, 5000, &r);
+        char buf[8192] = {0};
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, buf, sizeof buf, nullptr, nullptr);
         lines.push_back(buf);
     }
     return lines;

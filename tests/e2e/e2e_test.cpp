@@ -67,7 +67,9 @@ Parsed parse(const std::vector<std::string>& h) {
     }
     if (i < h.size() && h[i] == "开始备份文件...") { p.backupLine = true; i++; }
     EXPECT_LT(i, h.size());
-    if (i < h.size()) EXPECT_EQ(h[i++], "开始文件编码转换...");
+    if (i < h.size()) {
+        EXPECT_EQ(h[i++], "开始文件编码转换...");
+    }
     for (; i + 1 < h.size(); i++) p.conversion.push_back(h[i]);
     if (i < h.size()) p.last = h[i];
     return p;
