@@ -236,4 +236,80 @@ TEST_F(Job, EmptyOrMissingRootIsRefused) {
     EXPECT_EQ(tool.text(C_STATUS), "空闲");
 }
 
+TEST_F(Job, FailedBackupLeavesTheFileAlone) {
+    writeFile(root + "\\a.yml", kGbk);
+    writeFile(root + "\\b.yml", kGbk);
+    // A folder where the backup should go: the copy cannot be made.
+    CreateDirectoryA((root + "\\a.yml.bak").c_str(), nullptr);
+    run(root, "yml");
+    EXPECT_EQ(tool.answerBox("转换完成"), kDone);
+    Parsed p = parse(history());
+    ASSERT_EQ(p.conversion.size(), 2u);
+    for (size_t k = 0; k < 2; k++) {
+        const std::string& f = p.foundOrder[k];
+        if (f == root + "\\a.yml") EXPECT_EQ(p.conversion[k], "备份失败 已跳过转码:" + f);
+        else EXPECT_EQ(p.conversion[k], "转码完毕:" + f);
+    }
+    EXPECT_EQ(readFile(root + "\\a.yml"), kGbk);
+    EXPECT_EQ(readFile(root + "\\b.yml"), kUtf8);
+    EXPECT_EQ(readFile(root + "\\b.yml.bak"), kGbk);
+}
+
+TEST_F(Job, DefaultListSearchesNineTimes) {
+    run(root, "yml,json,txt,lang,cfg,ini,log,conf,toml");
+    EXPECT_EQ(tool.answerBox("转换完成"), kDone);
+    Parsed p = parse(history());
+    ASSERT_EQ(p.searchHeads.size(), 9u);
+    EXPECT_EQ(p.searchHeads.front(), "搜索[1/9] >> *.yml");
+    EXPECT_EQ(p.searchHeads.back(), "搜索[9/9] >> *.toml");
+}
+
+// While a job runs the buttons are off, a second click does nothing and the
+// window refuses to close.
+TEST_F(Job, ClicksAndCloseDuringAJobAreRefused) {
+    for (int i = 0; i < 600; i++) writeFile(root + "\\f" + std::to_string(i) + ".yml", kGbk);
+    run(root, "yml");
+    bool seen = false;
+    for (int i = 0; i < 2000 && !seen; i++) {
+        if (tool.text(C_STATUS).rfind("转换 已完成:", 0) == 0) seen = true;
+        else Sleep(5);
+    }
+    if (seen) {
+        EXPECT_FALSE(tool.enabled(C_BUTTON_START));
+        EXPECT_FALSE(tool.enabled(C_BUTTON_CHOOSE));
+        tool.click(C_BUTTON_START);
+        PostMessageA(tool.main, WM_CLOSE, 0, 0);
+    }
+    EXPECT_EQ(tool.answerBox("转换完成", 120000), kDone);
+    EXPECT_TRUE(IsWindow(tool.main));
+    Sleep(300);
+    EXPECT_FALSE(tool.boxShown("转换完成"));  // no second job ran
+    std::vector<std::string> h = history();
+    EXPECT_EQ(std::count(h.begin(), h.end(), std::string("搜索带转码文件...")), 1);
+    EXPECT_EQ(tool.text(C_STATUS), "转换完成 已转换:600 共计:600");
+    EXPECT_TRUE(tool.enabled(C_BUTTON_START));
+    if (!seen) GTEST_SKIP() << "the job ended before it could be interrupted";
+}
+
+TEST_F(Job, CancelledFolderPickerEmptiesTheRoot) {
+    tool.setText(C_EDIT_ROOT, "C:\\somewhere");
+    tool.click(C_BUTTON_CHOOSE);
+    HWND dialog = nullptr;
+    for (int i = 0; i < 200 && !dialog; i++) {
+        HWND h = nullptr;
+        while ((h = FindWindowExA(nullptr, h, "#32770", nullptr)) != nullptr) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            if (pid == tool.pi.dwProcessId && IsWindowVisible(h)) { dialog = h; break; }
+        }
+        if (!dialog) Sleep(50);
+    }
+    ASSERT_NE(dialog, nullptr) << "no folder picker";
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 100 && IsWindow(dialog); i++) Sleep(50);
+    for (int i = 0; i < 100 && !tool.text(C_EDIT_ROOT).empty(); i++) Sleep(20);
+    EXPECT_EQ(tool.text(C_EDIT_ROOT), "");
+    EXPECT_TRUE(tool.enabled(C_BUTTON_START));
+}
+
 }  // namespace
