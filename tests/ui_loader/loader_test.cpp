@@ -294,13 +294,16 @@ TEST_F(Loader, ModalFlagIsSeenByTheWindowKindAndOwnerIsDropped) {
     EXPECT_EQ(g_rt.eventBlock, 0);
 }
 
-TEST_F(Loader, ShowByPositionUsesTheWindowsPositionProperty) {
+TEST_F(Loader, ShowByPositionMaximisesForPositionThree) {
     TplComponent window = Window(50, 50, 400, 300, V);
     window.kindBlock = WindowBlock(3);
     ASSERT_TRUE(LoadTemplates({{W1, {Entry(E0, window)}}}));
     ASSERT_TRUE(g_rt.ui.loadWindow(W1));
     EXPECT_TRUE(IsZoomed(WindowHandle(W1)));
-    Reset();
+}
+
+TEST_F(Loader, ShowByPositionMinimisesForPositionTwo) {
+    TplComponent window = Window(50, 50, 400, 300, V);
     window.kindBlock = WindowBlock(2);
     ASSERT_TRUE(LoadTemplates({{W1, {Entry(E0, window)}}}));
     ASSERT_TRUE(g_rt.ui.loadWindow(W1));

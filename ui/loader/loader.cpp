@@ -241,7 +241,6 @@ bool isTopLevel(HWND h) { return (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) == 0;
 }  // namespace
 
 int32_t ui_LoadWindowRecord(UiWindowRecord* w, int32_t secondInstance, int32_t modal, HWND owner) {
-    rt_Notify(NOTE_REGISTRY, 0, 0);
     if (!w || w->working.count == 0 || tpl_IsMenuEntry(w->working, 0)) return 0;
     if (secondInstance == 0) {
         ComponentObject* o = ui_WindowObject(w);
