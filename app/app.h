@@ -30,6 +30,8 @@ extern const uint32_t* const mod_emptyArray;
 extern "C" const unsigned char vell_main_template[];
 extern "C" const unsigned int vell_main_template_size;
 
+extern "C" const EventHandler vell_handlers[];
+
 // Handlers as the event dispatcher calls them.
 int32_t ChooseFolderHandler(int32_t argc, const uint32_t* args, int32_t* returned);
 int32_t TranscodeHandler(int32_t argc, const uint32_t* args, int32_t* returned);
