@@ -58,3 +58,15 @@ vell_ensure_prefix() {
         touch "${settings}"
     ) 9>"${WINEPREFIX}.lock"
 }
+
+# Whether the window manager manages the program's windows: Y for a user's
+# desktop, N for tests under a bare Xvfb, where Wine otherwise waits about
+# two seconds for a window manager each time a framed window is hidden.
+vell_window_manager() {
+    local want="$1" mark="${WINEPREFIX}/.vell-managed"
+    [ "$(cat "${mark}" 2>/dev/null)" = "${want}" ] && return 0
+    env LC_ALL="${VELL_WINE_LC_ALL}" DISPLAY= wine reg add \
+        'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "${want}" /f \
+        >/dev/null 2>&1
+    echo "${want}" >"${mark}"
+}
