@@ -20,7 +20,7 @@ EXTENSIONS = ["yml", "json", "txt", "lang", "cfg", "ini", "log", "conf", "toml"]
 OTHER_EXTENSIONS = ["jar", "png", "dat", "sh", "properties", "md", "db", "mca"]
 MIN_SIZE = 100
 # Bumped whenever the same arguments would give a different tree.
-LAYOUT = 2
+LAYOUT = 3
 MAX_SIZE = 1 << 20
 
 # Share of matching files per kind of content.
@@ -104,8 +104,10 @@ def sizes_for(n, total):
 
 
 def folder_names(rng, count):
+    # ASCII only: Wine started with a locale the host lacks (zh_CN.UTF-8 for
+    # code page 936) cannot map non-ASCII Unix names and hides those folders.
     base = ["plugins", "config", "world", "data", "lang", "logs", "mods", "scripts",
-            "players", "settings", "locale", "backup", "cache", "配置", "插件", "数据"]
+            "players", "settings", "locale", "backup", "cache", "addons", "world_nether"]
     folders = [""]
     depth = {"": 0}
     while len(folders) < count:
