@@ -78,8 +78,8 @@ def num(values, key):
     return v if v >= 0 else None
 
 
-def fmt(v, spec, unit=""):
-    return "-" if v is None else (spec % v) + unit
+def fmt(v, pattern, unit=""):
+    return "-" if v is None else (pattern % v) + unit
 
 
 def rows_of(m, r):
