@@ -3,6 +3,7 @@
 // foreign_child.exe.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include "tests/support/child_process.h"
 #include <string>
 #include <vector>
 #include "runtime/rt.h"
@@ -218,41 +219,12 @@ TEST_F(Foreign, OverrideRedirectsOneResolutionAndIsNotCached) {
 
 // ---- paths that end the process ----
 
-struct Child {
-    PROCESS_INFORMATION pi{};
+struct Child : testsupport::ChildProcess {
     bool start(const char* mode) {
-        std::string cmd = "\"" + selfDir() + "\\foreign_child.exe\" " + mode;
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        return CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
-    }
-    DWORD wait() {
-        if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
-        DWORD code = 0;
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-        return code;
+        return ChildProcess::start("\"" + selfDir() + "\\foreign_child.exe\" " + mode);
     }
 };
-
-// The child's error box: its text, after which OK is pressed.
-std::string dismissErrorBox(DWORD pid) {
-    for (int i = 0; i < 300; i++) {
-        HWND box = nullptr;
-        while ((box = FindWindowExA(nullptr, box, nullptr, "错误")) != nullptr) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(box, &owner);
-            if (owner != pid) continue;
-            char text[2048] = {0};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return text;
-        }
-        Sleep(50);
-    }
-    return "<no box>";
-}
+using testsupport::dismissErrorBox;
 
 std::string expectedReport(const char* message, int32_t code, int32_t loc1, int32_t loc2) {
     char text[2048];

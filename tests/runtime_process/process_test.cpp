@@ -2,6 +2,7 @@
 // normal end with no window.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include "tests/support/child_process.h"
 #include <string>
 
 namespace {
@@ -23,41 +24,12 @@ std::string markerPath(const char* name) {
 
 bool exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-struct Child {
-    PROCESS_INFORMATION pi{};
+struct Child : testsupport::ChildProcess {
     bool start(const std::string& mode, const std::string& marker) {
-        std::string cmd = "\"" + childPath() + "\" " + mode + " " + marker;
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        return CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
-    }
-    DWORD wait() {
-        WaitForSingleObject(pi.hProcess, 30000);
-        DWORD code = 0;
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-        return code;
+        return ChildProcess::start("\"" + childPath() + "\" " + mode + " " + marker);
     }
 };
-
-// Finds the error box of the child, returns its text and presses OK.
-std::string dismissErrorBox(DWORD pid) {
-    for (int i = 0; i < 200; i++) {
-        HWND box = nullptr;
-        while ((box = FindWindowExA(nullptr, box, nullptr, "错误")) != nullptr) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(box, &owner);
-            if (owner != pid) continue;
-            char text[2048] = {0};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return text;
-        }
-        Sleep(50);
-    }
-    return "<no box>";
-}
+using testsupport::dismissErrorBox;
 
 TEST(Process, FatalReportShowsBoxAndExitsWithMinusOne) {
     std::string marker = markerPath("fatal");
