@@ -2,6 +2,7 @@
 #include "../ui_kinds_window/kind_support.h"
 #include "platform/picture.h"
 #include "ui/kinds/label/label.h"
+#include "tests/support/capture.h"
 #include <stdlib.h>
 #include <string.h>
 #include <vector>
@@ -371,6 +372,34 @@ TEST_F(LabelLive, CaptionReadsBackByteForByteAndAmpersandsAreLiteral) {
     ASSERT_TRUE(render(o).ink(face, &two));
     int wFour = four.right - four.left + 1, wTwo = two.right - two.left + 1;
     EXPECT_GT(wFour, wTwo * 3 / 2);
+}
+
+// A status line rewritten once per file paints at most once a frame and
+// then shows the last caption like a label given it once.
+TEST_F(LabelLive, BurstOfCaptionsEndsShowingTheLastOne) {
+    ComponentObject* paced = create();
+    ComponentObject* once = label_Create(nullptr, 0, WS_VISIBLE, parent, 101, nullptr, 10, 60, 160, 40,
+                                         0x52010001, 0x1601000D, 0, 0);
+    ASSERT_NE(nullptr, paced);
+    ASSERT_NE(nullptr, once);
+    capture::PumpFor(3 * UI_PACE_FRAME_MS);
+    char text[64];
+    for (int i = 1; i <= 300; i++) {
+        snprintf(text, sizeof text, "转换 已完成:%d 共计:300", i);
+        setText(paced, LP_CAPTION, text);
+        if (i % 30 == 0) pumpMessages();
+    }
+    // After a quiet spell the first write paints, the next one waits.
+    capture::PumpFor(3 * UI_PACE_FRAME_MS);
+    setText(paced, LP_CAPTION, "空闲");
+    UpdateWindow(paced->fw.hwnd);
+    setText(paced, LP_CAPTION, text);
+    EXPECT_EQ(std::string(text), getText(paced, LP_CAPTION));
+    setText(once, LP_CAPTION, text);
+    capture::PumpFor(3 * UI_PACE_FRAME_MS);
+    std::vector<uint32_t> a = capture::Window(paced->fw.hwnd), b = capture::Window(once->fw.hwnd);
+    ASSERT_FALSE(a.empty());
+    EXPECT_TRUE(a == b) << "the label does not show its last caption";
 }
 
 TEST_F(LabelLive, AlignmentAndWordWrapMoveTheText) {

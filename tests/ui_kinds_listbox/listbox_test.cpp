@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <string.h>
 #include "commands/library.h"
+#include "tests/support/capture.h"
 #include "tests/ui_kinds_button/kind_harness.h"
+#include "ui/kinds/common/common.h"
 #include "ui/kinds/listbox/listbox.h"
 
 namespace {
@@ -92,8 +94,10 @@ TEST_F(ListBoxKind, EmptyBlockDefaults) {
     EXPECT_EQ(lbr.lbColor, (COLORREF)0xFFFFFF);
     EXPECT_EQ(GetBkColor(dc), (COLORREF)0xFFFFFF);
     ReleaseDC(h, dc);
-    // The vertical bar shows once the items overflow (the control hides it before).
+    // The vertical bar shows once the items overflow (the control hides it
+    // before), at the latest when the frame of the inserts is over.
     for (int i = 0; i < 40; i++) insert(kList, 0, "line");
+    capture::PumpFor(3 * UI_PACE_FRAME_MS);
     st = (uint32_t)GetWindowLongA(h, GWL_STYLE);
     EXPECT_TRUE(st & WS_VSCROLL);
     EXPECT_FALSE(st & WS_HSCROLL);
@@ -252,6 +256,42 @@ TEST_F(ListBoxKind, BlockRoundTripAndVersions) {
     EXPECT_EQ(make(v4.bytes()), nullptr);
     std::string cut = b.bytes();
     EXPECT_EQ(make(cut.substr(0, cut.size() - 1)), nullptr);
+}
+
+// A burst of log lines changes the items at once; the display catches up
+// when the frame ends and then shows what a list box filled in one go shows.
+TEST_F(ListBoxKind, BurstOfInsertsReadsAtOnceAndShowsInFullAfterTheFrame) {
+    make(Block().bytes());
+    const uint32_t kOther = 0x16010009;
+    ComponentObject* plain = kh::Create(lb, Block().bytes(), 0, 320, 20, 300, 176, kOther, 161);
+    ASSERT_NE(nullptr, list);
+    ASSERT_NE(nullptr, plain);
+    HWND h = list->fw.hwnd;
+    kh::Pump();
+    char line[64];
+    for (int i = 0; i < 60; i++) {
+        snprintf(line, sizeof line, "搜索 >> 找到文件:C:\\srv\\f%02d.yml", i);
+        insert(kList, 0, line);
+        SendMessageA(plain->fw.hwnd, LB_INSERTSTRING, 0, (LPARAM)line);
+        if (i == 30) clear(kList), SendMessageA(plain->fw.hwnd, LB_RESETCONTENT, 0, 0);
+    }
+    // No message has run yet: the items are there all the same.
+    EXPECT_EQ(29, SendMessageA(h, LB_GETCOUNT, 0, 0));
+    EXPECT_EQ(itemText(plain->fw.hwnd, 0), itemText(h, 0));
+    capture::PumpFor(3 * UI_PACE_FRAME_MS);
+    InvalidateRect(plain->fw.hwnd, nullptr, TRUE);
+    UpdateWindow(plain->fw.hwnd);
+    EXPECT_TRUE(GetWindowLongA(h, GWL_STYLE) & WS_VSCROLL);
+    std::vector<uint32_t> shown = capture::Window(h), expected = capture::Window(plain->fw.hwnd);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_TRUE(shown == expected) << "the paced list box does not show its items";
+    // A single line after a quiet spell is drawn by the write itself.
+    insert(kList, 0, "newest");
+    SendMessageA(plain->fw.hwnd, LB_INSERTSTRING, 0, (LPARAM) "newest");
+    UpdateWindow(h);
+    UpdateWindow(plain->fw.hwnd);
+    EXPECT_TRUE(capture::Window(h) == capture::Window(plain->fw.hwnd));
+    kh::Destroy(plain);
 }
 
 TEST(ListBoxItems, CodecNeverReadsPastTheData) {

@@ -2,6 +2,7 @@
 #include "../ui_kinds_window/kind_support.h"
 #include <commctrl.h>
 #include "ui/kinds/progress/progress.h"
+#include "tests/support/capture.h"
 
 namespace {
 
@@ -217,6 +218,34 @@ TEST_F(ProgressLive, DestroyingTheControlReportsItsIdentity) {
     ASSERT_EQ(1u, kindNotes().destroyed.size());
     EXPECT_EQ(0x52010001u, kindNotes().destroyed[0].first);
     EXPECT_EQ(0x1601000Bu, kindNotes().destroyed[0].second);
+}
+
+// One position per file: the bar paints at most once a frame, and when the
+// frame is over it shows the last position like a bar set to it once.
+TEST_F(ProgressLive, BurstOfPositionsEndsShowingTheLastOne) {
+    ComponentObject* paced = create();
+    ComponentObject* once = progress_Create(nullptr, 0, WS_VISIBLE, parent, 101, nullptr, 10, 40, 200, 20,
+                                            0x52010001, 0x1601000D, 0, 0);
+    ASSERT_NE(nullptr, paced);
+    ASSERT_NE(nullptr, once);
+    capture::PumpFor(3 * UI_PACE_FRAME_MS);
+    set(paced, 4, 500);
+    for (int i = 1; i <= 500; i++) {
+        set(paced, 5, i);
+        if (i % 50 == 0) pumpMessages();
+    }
+    // After a quiet spell the first write paints, the next one waits.
+    capture::PumpFor(3 * UI_PACE_FRAME_MS);
+    set(paced, 5, 100);
+    set(paced, 5, 377);
+    EXPECT_EQ(377, get(paced, 5));
+    EXPECT_EQ(377, shownPos(paced));
+    set(once, 4, 500);
+    set(once, 5, 377);
+    capture::PumpFor(3 * UI_PACE_FRAME_MS);
+    std::vector<uint32_t> a = capture::Window(paced->fw.hwnd), b = capture::Window(once->fw.hwnd);
+    ASSERT_FALSE(a.empty());
+    EXPECT_TRUE(a == b) << "the bar does not show its last position";
 }
 
 }  // namespace

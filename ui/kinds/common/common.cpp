@@ -205,6 +205,57 @@ bool ui_ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     return true;
 }
 
+// ---- paced painting ----
+
+static void armPace(HWND hwnd, UiPace* pace, DWORD elapsed) {
+    if (pace->armed) return;
+    DWORD wait = elapsed < UI_PACE_FRAME_MS ? UI_PACE_FRAME_MS - elapsed : 1;
+    pace->armed = SetTimer(hwnd, UI_PACE_TIMER, wait, nullptr) != 0;
+}
+
+bool ui_PacePaint(HWND hwnd, UiPace* pace) {
+    DWORD now = GetTickCount();
+    DWORD elapsed = now - pace->lastShown;
+    if (pace->due || elapsed >= UI_PACE_FRAME_MS) {
+        pace->due = false;
+        pace->lastShown = now;
+        return false;
+    }
+    armPace(hwnd, pace, elapsed);
+    // Without a timer nothing would repaint it later: paint now.
+    if (!pace->armed) return false;
+    ValidateRect(hwnd, nullptr);
+    return true;
+}
+
+void ui_PaceWrite(HWND hwnd, UiPace* pace) {
+    if (pace->held) return;
+    DWORD now = GetTickCount();
+    DWORD elapsed = now - pace->lastShown;
+    if (elapsed >= UI_PACE_FRAME_MS) {
+        pace->lastShown = now;
+        return;
+    }
+    armPace(hwnd, pace, elapsed);
+    if (!pace->armed) return;
+    SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
+    pace->held = true;
+}
+
+bool ui_PaceTimer(HWND hwnd, UiPace* pace, WPARAM timerId) {
+    if (timerId != UI_PACE_TIMER) return false;
+    KillTimer(hwnd, UI_PACE_TIMER);
+    pace->armed = false;
+    pace->due = true;
+    pace->lastShown = GetTickCount();
+    if (pace->held) {
+        pace->held = false;
+        SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
+    }
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    return true;
+}
+
 std::string ui_ConvertText(UiConvertTextFn convert, const std::string& text) {
     if (!convert) return text;
     char* c = convert(text.c_str());

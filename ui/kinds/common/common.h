@@ -110,6 +110,29 @@ bool ui_SubclassControl(ComponentObject* obj, const UiControlHooks* hooks);
 // otherwise (and for a zero colour-brush answer).
 bool ui_ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
+// ---- paced painting ----
+// A control written once per file of a job would repaint at every write;
+// under an emulated or remote display each repaint costs milliseconds. A
+// paced control shows its newest state at most once a frame: its values
+// change at once, only the drawing waits for the frame to end.
+enum : UINT_PTR { UI_PACE_TIMER = 0x5650 };
+enum : DWORD { UI_PACE_FRAME_MS = 50 };
+struct UiPace {
+    DWORD lastShown = 0;  // tick of the last drawing that went through
+    bool armed = false;   // the end-of-frame timer is set
+    bool held = false;    // redraw is off (a control that draws while written)
+    bool due = false;     // the frame is over: the next paint goes through
+};
+// WM_PAINT with no DC given: true when the paint is put off (the update
+// region is validated and the whole control repaints when the frame ends).
+bool ui_PacePaint(HWND hwnd, UiPace* pace);
+// Before a write to a control that draws as it is written (the list box):
+// within a frame of the last drawing, redraw is held off until it ends.
+void ui_PaceWrite(HWND hwnd, UiPace* pace);
+// WM_TIMER with UI_PACE_TIMER: true when it was the pace timer; the control
+// is then redrawn in full.
+bool ui_PaceTimer(HWND hwnd, UiPace* pace, WPARAM timerId);
+
 // ---- interface 9: text conversion of a kind block ----
 // `convert` returns a new text from rt_Allocate (freed by the caller of it)
 // or null for the empty text.

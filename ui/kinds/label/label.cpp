@@ -294,7 +294,11 @@ static LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return (LRESULT)o;
     case WM_ERASEBKGND:
         return 1;
+    case WM_TIMER:
+        if (o && ui_PaceTimer(hwnd, &o->pace, wp)) return 0;
+        break;
     case WM_PAINT: {
+        if (o && wp == 0 && ui_PacePaint(hwnd, &o->pace)) return 0;
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
         if (o && !IsRectEmpty(&ps.rcPaint)) label_Paint(o, dc);

@@ -33,6 +33,7 @@ struct LabelObject {
     Picture* picture;       // decoded on first paint
     bool pictureTried;      // decoding was tried (and may have failed)
     bool created;           // CreateWindowEx returned: the window owns the object
+    UiPace pace;            // a status line is rewritten once per file
 };
 
 // Property numbers as the kind's get and set functions see them (index - 8).

@@ -46,6 +46,7 @@ struct ListObject {
     UiFont fontHandle = {nullptr, false};
     HBRUSH brush = nullptr;
     bool binding = false;
+    UiPace pace;
     std::string itemsOut;  // last encoding handed out by a read of `items`
 };
 
@@ -125,6 +126,9 @@ LRESULT onMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* ha
         SetTextColor((HDC)wp, ui_Colour(l->textColour));
         SetBkColor((HDC)wp, ui_Colour(l->backColour));
         return (LRESULT)l->brush;
+    case WM_TIMER:
+        if (ui_PaceTimer(obj->fw.hwnd, &l->pace, wp)) *handled = true;
+        return 0;
     default:
         return 0;
     }
@@ -338,4 +342,8 @@ void* kind_listbox_iface(int32_t number) {
     case KI_GET: return (void*)kGet;
     default: return nullptr;
     }
+}
+
+void listbox_PaceWrite(ComponentObject* obj) {
+    if (obj && obj->kindId == KIND_LISTBOX && obj->fw.hwnd) ui_PaceWrite(obj->fw.hwnd, &asList(obj)->pace);
 }

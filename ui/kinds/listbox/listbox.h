@@ -20,3 +20,7 @@ enum {
 // a short read stay in *out and false is returned.
 bool lb_DecodeItems(ArchiveReader* r, std::vector<std::string>* out);
 void lb_EncodeItems(ArchiveWriter* w, const std::vector<std::string>& items);
+
+// Before a log-style write (insert, clear): the list box shows the result
+// at most once a frame (see ui_PaceWrite).
+void listbox_PaceWrite(ComponentObject* obj);

@@ -3,6 +3,7 @@
 #include <string.h>
 #include "commands/library.h"
 #include "ui/kind_api.h"
+#include "ui/kinds/listbox/listbox.h"
 
 namespace {
 
@@ -14,6 +15,8 @@ HWND listOf(int32_t count, ArgRecord* args) {
     if (!a) return nullptr;
     ComponentObject* obj = (ComponentObject*)(uintptr_t)lib_Notify(NOTE_OBJECT_CHECKED, a->low, a->high);
     if (!obj || obj->kindId != KIND_LISTBOX || !obj->fw.hwnd || !IsWindow(obj->fw.hwnd)) return nullptr;
+    // Both commands are written once per step of a job: drawing is paced.
+    listbox_PaceWrite(obj);
     return obj->fw.hwnd;
 }
 

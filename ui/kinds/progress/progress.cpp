@@ -49,7 +49,14 @@ static void progressDestroyed(ComponentObject* obj) {
     delete (ProgressObject*)obj;
 }
 
-static const UiControlHooks kHooks = {nullptr, progressDestroyed};
+static LRESULT progressMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM, bool* handled) {
+    ProgressObject* o = (ProgressObject*)obj;
+    if (msg == WM_PAINT && wp == 0) *handled = ui_PacePaint(obj->fw.hwnd, &o->pace);
+    else if (msg == WM_TIMER) *handled = ui_PaceTimer(obj->fw.hwnd, &o->pace, wp);
+    return 0;
+}
+
+static const UiControlHooks kHooks = {progressMessage, progressDestroyed};
 
 ComponentObject* progress_Create(const uint8_t* block, int32_t length, uint32_t extraStyle,
                                  HWND parent, int32_t controlId, HMENU,

@@ -14,6 +14,7 @@ struct ProgressProps {
 struct ProgressObject {
     ComponentObject head;
     ProgressProps props;
+    UiPace pace;  // the native control repaints at every position
 };
 
 enum : int32_t { PROGRESS_BLOCK_SIZE = 28 };
