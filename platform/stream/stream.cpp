@@ -204,8 +204,25 @@ struct Stream final : IVellStream {
     }
 };
 
+// Loaded once: a stream is made for every file a job rewrites, and loading
+// the type library each time costs more than the whole stream's work.
+ITypeInfo* volatile s_info;
+
+ITypeInfo* sharedTypeInfo() {
+    ITypeInfo* info = s_info;
+    if (!info) {
+        ITypeInfo* loaded = com_server::TypeInfoOf(IID_IVellStream);
+        if (!loaded) return nullptr;
+        info = (ITypeInfo*)InterlockedCompareExchangePointer((PVOID volatile*)&s_info, loaded, nullptr);
+        if (info) loaded->Release();  // another thread was first
+        else info = loaded;
+    }
+    info->AddRef();
+    return info;
+}
+
 HRESULT createStream(REFIID iid, void** out) {
-    ITypeInfo* info = com_server::TypeInfoOf(IID_IVellStream);
+    ITypeInfo* info = sharedTypeInfo();
     if (!info) return TYPE_E_CANTLOADLIBRARY;
     Stream* s = new (std::nothrow) Stream;
     if (!s) {
@@ -239,7 +256,9 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** o
 }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow(void) {
-    return com_server::g_objects == 0 && com_server::g_locks == 0 ? S_OK : S_FALSE;
+    if (com_server::g_objects != 0 || com_server::g_locks != 0) return S_FALSE;
+    if (ITypeInfo* info = (ITypeInfo*)InterlockedExchangePointer((PVOID volatile*)&s_info, nullptr)) info->Release();
+    return S_OK;
 }
 
 extern "C" HRESULT WINAPI DllRegisterServer(void) {

@@ -83,6 +83,22 @@ protected:
     }
 };
 
+// The server keeps its type information between streams; once nothing is
+// alive it may be unloaded, and a stream made after that binds names anew.
+TEST_F(Stream, StreamsStillBindAfterTheServerWasUnloaded) {
+    for (int round = 0; round < 3; round++) {
+        openText("utf-8");
+        ASSERT_EQ(call(&textStream, "WriteText", {text("abc")}), 0);
+        EXPECT_EQ(readInt(&textStream, "Size"), 3 + 3);
+        auto_ClearRecord(&textStream);
+        auto_ClearRecord(&byteStream);
+        CoFreeUnusedLibrariesEx(0, 0);
+        CoFreeUnusedLibrariesEx(0, 0);
+        ASSERT_TRUE(create(&textStream));
+        ASSERT_TRUE(create(&byteStream));
+    }
+}
+
 TEST_F(Stream, TextInUtf8StartsWithAByteOrderMark) {
     openText("UTF-8");  // the character set name ignores case
     ASSERT_EQ(call(&textStream, "writetext", {text("中a")}), 0);

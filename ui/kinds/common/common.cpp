@@ -242,6 +242,15 @@ void ui_PaceWrite(HWND hwnd, UiPace* pace) {
     pace->held = true;
 }
 
+void ui_PaceInvalidate(HWND hwnd, UiPace* pace) {
+    DWORD elapsed = GetTickCount() - pace->lastShown;
+    if (!pace->due && elapsed < UI_PACE_FRAME_MS) {
+        armPace(hwnd, pace, elapsed);
+        if (pace->armed) return;
+    }
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
 bool ui_PaceTimer(HWND hwnd, UiPace* pace, WPARAM timerId) {
     if (timerId != UI_PACE_TIMER) return false;
     KillTimer(hwnd, UI_PACE_TIMER);

@@ -116,7 +116,7 @@ bool ui_ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 // paced control shows its newest state at most once a frame: its values
 // change at once, only the drawing waits for the frame to end.
 enum : UINT_PTR { UI_PACE_TIMER = 0x5650 };
-enum : DWORD { UI_PACE_FRAME_MS = 50 };
+enum : DWORD { UI_PACE_FRAME_MS = 100 };
 struct UiPace {
     DWORD lastShown = 0;  // tick of the last drawing that went through
     bool armed = false;   // the end-of-frame timer is set
@@ -129,6 +129,9 @@ bool ui_PacePaint(HWND hwnd, UiPace* pace);
 // Before a write to a control that draws as it is written (the list box):
 // within a frame of the last drawing, redraw is held off until it ends.
 void ui_PaceWrite(HWND hwnd, UiPace* pace);
+// Instead of InvalidateRect after a write: within a frame of the last
+// drawing the invalidation waits for the frame to end (no paint is queued).
+void ui_PaceInvalidate(HWND hwnd, UiPace* pace);
 // WM_TIMER with UI_PACE_TIMER: true when it was the pace timer; the control
 // is then redrawn in full.
 bool ui_PaceTimer(HWND hwnd, UiPace* pace, WPARAM timerId);

@@ -413,7 +413,7 @@ int32_t label_Set(ComponentObject* obj, int32_t index, const ValueRecord* value,
         break;
     default: return 0;
     }
-    if (obj->fw.hwnd) InvalidateRect(obj->fw.hwnd, nullptr, FALSE);
+    if (obj->fw.hwnd) ui_PaceInvalidate(obj->fw.hwnd, &o->pace);
     return 0;
 }
 
