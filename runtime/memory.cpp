@@ -40,7 +40,17 @@ void* rt_Reallocate(void* p, int32_t bytes) {
         memcpy(n, p, want < avail ? want : avail);
         return n;
     }
-    void* n = bytes < 0 ? nullptr : HeapReAlloc(heap(), 0, p, (SIZE_T)bytes);
+    if (bytes < 0) allocationFailed(bytes);
+    // Arrays grow one element per append. Growing blocks by half their size
+    // keeps that linear: a block reallocated by a few bytes each time would
+    // be copied every time and leave a trail of ever larger holes.
+    SIZE_T want = (SIZE_T)bytes, have = HeapSize(heap(), 0, p);
+    if (have != (SIZE_T)-1) {
+        if (want <= have && want >= have / 2) return p;
+        if (want > have && have + have / 2 > want && have < 0x40000000u) want = have + have / 2;
+    }
+    void* n = HeapReAlloc(heap(), 0, p, want);
+    if (!n && want != (SIZE_T)bytes) n = HeapReAlloc(heap(), 0, p, (SIZE_T)bytes);
     if (!n) allocationFailed(bytes);
     return n;
 }

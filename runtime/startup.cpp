@@ -65,6 +65,18 @@ static void createHiddenOwner(void) {
     g_rt.hiddenOwner = CreateWindowExA(0x80, "_QX_HideOwner", "", 0, 0, 0, 0, 0, nullptr, nullptr, inst, nullptr);
 }
 
+// Texts cross into automation objects as system strings, one per file of a
+// job and each the size of the file. The string cache would keep a freed
+// one of every size it has seen, so memory would grow with the number of
+// files; without it they go straight back to the heap.
+static void disableStringCache(void) {
+    HMODULE oleaut = GetModuleHandleA("oleaut32.dll");
+    if (!oleaut) oleaut = LoadLibraryA("oleaut32.dll");
+    typedef void(WINAPI * SetOaNoCacheFn)(void);
+    SetOaNoCacheFn fn = oleaut ? (SetOaNoCacheFn)(void*)GetProcAddress(oleaut, "SetOaNoCache") : nullptr;
+    if (fn) fn();
+}
+
 void rt_InitProgramImage(void) {
     const ProgramDescriptor* d = g_rt.image;
     g_rt.heap = GetProcessHeap();
@@ -73,6 +85,7 @@ void rt_InitProgramImage(void) {
     g_rt.descriptorWord1 = d->word1;
     g_rt.freshNumber = d->freshBase + 1;
     if (!g_rt.oleInitialised && SUCCEEDED(OleInitialize(nullptr))) g_rt.oleInitialised = true;
+    disableStringCache();
 
     char path[MAX_PATH + 1] = {0};
     GetModuleFileNameA(nullptr, path, MAX_PATH);

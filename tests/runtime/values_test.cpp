@@ -1,5 +1,6 @@
 // Values and memory: the constant-area rule, texts, byte sets, arrays.
 #include <gtest/gtest.h>
+#include <vector>
 #include <string.h>
 #include "runtime/rt.h"
 
@@ -55,6 +56,33 @@ TEST_F(Values, ReallocateOfConstantToSmallerSize) {
     EXPECT_EQ(p[0], 1);
     EXPECT_EQ(p[1], 2);
     rt_Free(p);
+}
+
+// An array appended to one element at a time moves a logarithmic number of
+// times, keeps every element, and gives memory back when it shrinks a lot.
+TEST_F(Values, GrowingByOneElementMovesRarelyAndKeepsTheElements) {
+    void* var = nullptr;
+    int moves = 0;
+    const int32_t kCount = 20000;
+    std::vector<void*> texts;  // as in a search: a path text between appends
+    for (int32_t i = 0; i < kCount; i++) {
+        void* before = var;
+        rt_ArrayAppend(&var, 4, &i);
+        if (var != before) moves++;
+        texts.push_back(rt_Allocate(70));
+    }
+    for (void* t : texts) rt_Free(t);
+    EXPECT_LT(moves, 60);
+    ASSERT_EQ(rt_ArrayCount(var), kCount);
+    const int32_t* e = (const int32_t*)rt_ArrayElements(var);
+    for (int32_t i = 0; i < kCount; i++) ASSERT_EQ(e[i], i);
+    void* small = rt_Reallocate(var, 64);
+    EXPECT_EQ(((const int32_t*)small)[0], 1);
+    EXPECT_EQ(((const int32_t*)small)[1], kCount);
+    EXPECT_EQ(((const int32_t*)small)[2], 0);
+    EXPECT_EQ(((const int32_t*)small)[15], 13);
+    EXPECT_LT(HeapSize(GetProcessHeap(), 0, small), (SIZE_T)4096);
+    rt_Free(small);
 }
 
 TEST_F(Values, UnshareCopiesConstantArrayOnly) {

@@ -63,4 +63,14 @@ TEST(Process, NoWindowEndsAtOnceAfterCleanup) {
     DeleteFileA(marker.c_str());
 }
 
+// Over a long job the string cache of the automation layer would keep one
+// freed string of every size it saw; the runtime turns it off.
+TEST(Process, SystemStringsOfManySizesAreNotKept) {
+    std::string marker = markerPath("strings");
+    Child c;
+    ASSERT_TRUE(c.start("strings", marker));
+    EXPECT_EQ(c.wait(), 0u) << "3: freed strings stayed in memory";
+    DeleteFileA(marker.c_str());
+}
+
 }  // namespace
