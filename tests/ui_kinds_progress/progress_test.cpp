@@ -248,4 +248,27 @@ TEST_F(ProgressLive, BurstOfPositionsEndsShowingTheLastOne) {
     EXPECT_TRUE(a == b) << "the bar does not show its last position";
 }
 
+// A position held back for the frame's end reads back at once, and a range
+// written meanwhile clamps it as it would clamp a position already shown.
+TEST_F(ProgressLive, HeldPositionsReadBackAndRangesClampThem) {
+    ComponentObject* o = create();
+    ASSERT_NE(nullptr, o);
+    capture::PumpFor(3 * UI_PACE_FRAME_MS);
+    set(o, 5, 10);  // shown at once after a quiet spell
+    set(o, 5, 80);
+    EXPECT_EQ(80, shownPos(o));
+    set(o, 4, 50);
+    EXPECT_EQ(50, shownPos(o));
+    EXPECT_EQ(80, get(o, 5));
+    set(o, 4, 100);
+    EXPECT_EQ(50, shownPos(o)) << "a wider range does not bring the clamped position back";
+    set(o, 5, 70);
+    set(o, 5, 60);
+    EXPECT_EQ(60, shownPos(o));
+    EXPECT_EQ(60, (int)SendMessageA(o->fw.hwnd, PBM_DELTAPOS, 5, 0));
+    EXPECT_EQ(65, shownPos(o));
+    capture::PumpFor(3 * UI_PACE_FRAME_MS);
+    EXPECT_EQ(65, shownPos(o));
+}
+
 }  // namespace

@@ -242,13 +242,15 @@ void ui_PaceWrite(HWND hwnd, UiPace* pace) {
     pace->held = true;
 }
 
-void ui_PaceInvalidate(HWND hwnd, UiPace* pace) {
+bool ui_PaceHold(HWND hwnd, UiPace* pace) {
     DWORD elapsed = GetTickCount() - pace->lastShown;
-    if (!pace->due && elapsed < UI_PACE_FRAME_MS) {
-        armPace(hwnd, pace, elapsed);
-        if (pace->armed) return;
-    }
-    InvalidateRect(hwnd, nullptr, FALSE);
+    if (pace->due || elapsed >= UI_PACE_FRAME_MS) return false;
+    armPace(hwnd, pace, elapsed);
+    return pace->armed;
+}
+
+void ui_PaceInvalidate(HWND hwnd, UiPace* pace) {
+    if (!ui_PaceHold(hwnd, pace)) InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 bool ui_PaceTimer(HWND hwnd, UiPace* pace, WPARAM timerId) {

@@ -129,6 +129,9 @@ bool ui_PacePaint(HWND hwnd, UiPace* pace);
 // Before a write to a control that draws as it is written (the list box):
 // within a frame of the last drawing, redraw is held off until it ends.
 void ui_PaceWrite(HWND hwnd, UiPace* pace);
+// True when a write should not reach the display yet: the last drawing is
+// within the frame. The end-of-frame timer is then set.
+bool ui_PaceHold(HWND hwnd, UiPace* pace);
 // Instead of InvalidateRect after a write: within a frame of the last
 // drawing the invalidation waits for the frame to end (no paint is queued).
 void ui_PaceInvalidate(HWND hwnd, UiPace* pace);

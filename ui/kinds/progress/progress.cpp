@@ -34,14 +34,31 @@ int32_t progress_ShownPosition(const ProgressProps& p) {
     return p.maximum < m ? p.maximum : m;
 }
 
-static void sendRange(const ProgressObject* o) {
+// The native control paints at every position it gets, and positions come
+// once per file: within a frame only the last one reaches it, when the frame
+// ends. Until then PBM_GETPOS answers that position.
+static void flushPosition(ProgressObject* o) {
+    if (!o->pending) return;
+    o->pending = false;
+    SendMessageA(o->head.fw.hwnd, PBM_SETPOS, (WPARAM)o->pendingPosition, 0);
+}
+
+static void sendRange(ProgressObject* o) {
+    flushPosition(o);  // the range clamps the position the control holds
     int32_t lo = o->props.minimum, hi = o->props.maximum;
     if (lo > hi) { int32_t t = lo; lo = hi; hi = t; }
     SendMessageA(o->head.fw.hwnd, PBM_SETRANGE, 0, MAKELPARAM((WORD)lo, (WORD)hi));
 }
 
-static void sendPosition(const ProgressObject* o) {
-    SendMessageA(o->head.fw.hwnd, PBM_SETPOS, (WPARAM)progress_ShownPosition(o->props), 0);
+static void sendPosition(ProgressObject* o) {
+    int32_t shown = progress_ShownPosition(o->props);
+    if (ui_PaceHold(o->head.fw.hwnd, &o->pace)) {
+        o->pending = true;
+        o->pendingPosition = shown;
+        return;
+    }
+    o->pending = false;
+    SendMessageA(o->head.fw.hwnd, PBM_SETPOS, (WPARAM)shown, 0);
 }
 
 static void progressDestroyed(ComponentObject* obj) {
@@ -51,8 +68,17 @@ static void progressDestroyed(ComponentObject* obj) {
 
 static LRESULT progressMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM, bool* handled) {
     ProgressObject* o = (ProgressObject*)obj;
-    if (msg == WM_PAINT && wp == 0) *handled = ui_PacePaint(obj->fw.hwnd, &o->pace);
-    else if (msg == WM_TIMER) *handled = ui_PaceTimer(obj->fw.hwnd, &o->pace, wp);
+    if (msg == WM_PAINT && wp == 0) {
+        *handled = ui_PacePaint(obj->fw.hwnd, &o->pace);
+    } else if (msg == WM_TIMER) {
+        *handled = ui_PaceTimer(obj->fw.hwnd, &o->pace, wp);
+        if (*handled) flushPosition(o);
+    } else if (msg == PBM_GETPOS && o->pending) {
+        *handled = true;
+        return o->pendingPosition;
+    } else if (msg >= PBM_SETRANGE && msg <= PBM_SETSTATE && o->pending) {
+        flushPosition(o);  // anything else the control is asked sees the position first
+    }
     return 0;
 }
 

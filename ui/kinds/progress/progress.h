@@ -15,6 +15,8 @@ struct ProgressObject {
     ComponentObject head;
     ProgressProps props;
     UiPace pace;  // the native control repaints at every position
+    bool pending = false;      // a position the native control gets at frame end
+    int32_t pendingPosition = 0;
 };
 
 enum : int32_t { PROGRESS_BLOCK_SIZE = 28 };
