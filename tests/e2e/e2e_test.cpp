@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <stdlib.h>
 #include "driver.h"
 
 using namespace e2e;
@@ -188,6 +189,26 @@ TEST_F(Job, RepeatedItemFindsTheFileTwice) {
     EXPECT_EQ(p.conversion[1], "跳过文件 无需转码:" + root + "\\a.yml");
     EXPECT_EQ(readFile(root + "\\a.yml.bak"), kGbk);  // both backups before any rewrite
     EXPECT_EQ(tool.text(C_STATUS), "转换完成 已转换:2 共计:2");
+}
+
+// sub\up leads back to the root: every walk enters each folder once.
+TEST_F(Job, LinkBackToAnAncestorIsNotFollowed) {
+    const char* tree = getenv("VELL_LINK_TREE");
+    if (!tree || GetFileAttributesA((std::string(tree) + "\\sub\\up\\sub").c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no link tree (made by the e2e_link_tree test)";
+    std::string links = tree;
+    writeFile(links + "\\a.yml", kGbk);
+    writeFile(links + "\\sub\\b.yml", kGbk);
+    run(links, "yml,yml");
+    EXPECT_EQ(tool.answerBox("转换完成"), kDone);
+    Parsed p = parse(history());
+    std::vector<std::string> once = {links + "\\a.yml", links + "\\sub\\b.yml"};
+    EXPECT_EQ(p.found[1], once);
+    EXPECT_EQ(p.found[2], once);
+    EXPECT_EQ(tool.text(C_STATUS), "转换完成 已转换:4 共计:4");
+    EXPECT_EQ(readFile(links + "\\sub\\b.yml"), kUtf8);
+    for (const char* f : {"\\a.yml", "\\a.yml.bak", "\\sub\\b.yml", "\\sub\\b.yml.bak"})
+        DeleteFileA((links + f).c_str());
 }
 
 TEST_F(Job, NothingFoundStillFinishes) {

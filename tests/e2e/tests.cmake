@@ -6,3 +6,15 @@ if(TARGET vellumor)
   set_tests_properties(test_e2e PROPERTIES TIMEOUT 300
     FIXTURES_REQUIRED "wine_prefix;stream_registered")
 endif()
+
+# A folder with a link back to its parent, made on the host side: this Wine
+# cannot create directory links itself.
+if(TARGET vellumor)
+  set(_links "${CMAKE_BINARY_DIR}/e2e_links")
+  add_test(NAME e2e_link_tree COMMAND sh -c
+    "rm -rf '${_links}' && mkdir -p '${_links}/sub' && ln -s .. '${_links}/sub/up'")
+  set_tests_properties(e2e_link_tree PROPERTIES FIXTURES_SETUP link_tree)
+  string(REPLACE "/" "\\" _links_win "Z:${_links}")
+  set_tests_properties(test_e2e PROPERTIES FIXTURES_REQUIRED "wine_prefix;stream_registered;link_tree"
+    ENVIRONMENT "VELL_LINK_TREE=${_links_win}")
+endif()
