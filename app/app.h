@@ -45,6 +45,8 @@ void ModuleCleanup(void);
 typedef void (*FileCallback)(const char* path);
 void SearchFiles(char** directory, FileCallback callback, char** pattern);
 void FileFound(const char* path);
+// Drops the folder identities the searches of a job remembered.
+void ForgetDirectories(void);
 
 // Array helpers of the module.
 int32_t mod_ArrayCount(const void* array);

@@ -126,6 +126,7 @@ static void runJob(void) {
         SVC->Free(pattern);
         mod_ProcessEvents();
     }
+    ForgetDirectories();
 
     int32_t n = mod_ArrayCount(foundFiles);
     // Which backups failed: those files are not rewritten.

@@ -33,10 +33,63 @@ static bool identify(const char* dir, DirIdentity* id) {
     return true;
 }
 
+// Identities by path for the whole job: its walks (one per extension item)
+// visit the same folders, and asking for a folder's identity costs more
+// than enumerating it. A link back to an ancestor has a new path each time
+// round, so it is still identified and caught.
+struct KnownDir { uint32_t hash; char* path; DirIdentity id; bool ok; };
+static KnownDir* s_known;
+static uint32_t s_knownCapacity, s_knownCount;
+
+static uint32_t pathHash(const char* s) {
+    uint32_t h = 2166136261u;
+    for (; *s; s++) h = (h ^ (uint8_t)*s) * 16777619u;
+    return h;
+}
+
+static KnownDir* knownSlot(KnownDir* table, uint32_t capacity, uint32_t hash, const char* path) {
+    for (uint32_t i = hash & (capacity - 1);; i = (i + 1) & (capacity - 1)) {
+        KnownDir* k = &table[i];
+        if (!k->path || (k->hash == hash && strcmp(k->path, path) == 0)) return k;
+    }
+}
+
+static void growKnown(void) {
+    uint32_t capacity = s_knownCapacity ? s_knownCapacity * 2 : 256;
+    KnownDir* table = (KnownDir*)SVC->Allocate((int32_t)(capacity * sizeof(KnownDir)));
+    memset(table, 0, capacity * sizeof(KnownDir));
+    for (uint32_t i = 0; i < s_knownCapacity; i++)
+        if (s_known[i].path) *knownSlot(table, capacity, s_known[i].hash, s_known[i].path) = s_known[i];
+    SVC->Free(s_known);
+    s_known = table;
+    s_knownCapacity = capacity;
+}
+
+static bool identifyKnown(const char* dir, DirIdentity* id) {
+    if ((s_knownCount + 1) * 2 > s_knownCapacity) growKnown();
+    uint32_t hash = pathHash(dir);
+    KnownDir* k = knownSlot(s_known, s_knownCapacity, hash, dir);
+    if (!k->path) {
+        k->ok = identify(dir, &k->id);
+        k->hash = hash;
+        k->path = ConcatTexts(1, dir);
+        s_knownCount++;
+    }
+    *id = k->id;
+    return k->ok;
+}
+
+void ForgetDirectories(void) {
+    for (uint32_t i = 0; i < s_knownCapacity; i++) SVC->Free(s_known[i].path);
+    SVC->Free(s_known);
+    s_known = nullptr;
+    s_knownCapacity = s_knownCount = 0;
+}
+
 // true when the directory was already entered in this walk.
 static bool enterDirectory(const char* dir) {
     DirIdentity id;
-    if (!identify(dir, &id)) return false;
+    if (!identifyKnown(dir, &id)) return false;
     for (int32_t i = 0; i < s_visitedCount; i++)
         if (s_visited[i].volume == id.volume && s_visited[i].high == id.high && s_visited[i].low == id.low)
             return true;
