@@ -1,20 +1,16 @@
 # Drives the real program; it and the stream server must be built, and the
-# server registered in the prefix, first.
-if(TARGET vellumor)
-  vell_add_gtest(NAME test_e2e SOURCES driver.cpp e2e_test.cpp GUI)
-  add_dependencies(test_e2e vellumor vell_stream)
-  set_tests_properties(test_e2e PROPERTIES TIMEOUT 300
-    FIXTURES_REQUIRED "wine_prefix;stream_registered")
-endif()
-
-# A folder with a link back to its parent, made on the host side: this Wine
-# cannot create directory links itself.
+# server registered in the prefix, first. A folder with a link back to its
+# parent is made on the host side: this Wine cannot create directory links.
 if(TARGET vellumor)
   set(_links "${CMAKE_BINARY_DIR}/e2e_links")
   add_test(NAME e2e_link_tree COMMAND sh -c
     "rm -rf '${_links}' && mkdir -p '${_links}/sub' && ln -s .. '${_links}/sub/up'")
   set_tests_properties(e2e_link_tree PROPERTIES FIXTURES_SETUP link_tree)
   string(REPLACE "/" "\\" _links_win "Z:${_links}")
-  set_tests_properties(test_e2e PROPERTIES FIXTURES_REQUIRED "wine_prefix;stream_registered;link_tree"
+
+  vell_add_gtest(NAME test_e2e SOURCES driver.cpp e2e_test.cpp GUI)
+  add_dependencies(test_e2e vellumor vell_stream)
+  set_tests_properties(test_e2e PROPERTIES TIMEOUT 300
+    FIXTURES_REQUIRED "wine_prefix;stream_registered;link_tree"
     ENVIRONMENT "VELL_LINK_TREE=${_links_win}")
 endif()
