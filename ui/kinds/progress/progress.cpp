@@ -43,8 +43,9 @@ static void flushPosition(ProgressObject* o) {
     SendMessageA(o->head.fw.hwnd, PBM_SETPOS, (WPARAM)o->pendingPosition, 0);
 }
 
-static void sendRange(ProgressObject* o) {
-    flushPosition(o);  // the range clamps the position the control holds
+// The range clamps the position the control holds: a held one reaches it
+// first (the subclass hook sees PBM_SETRANGE).
+static void sendRange(const ProgressObject* o) {
     int32_t lo = o->props.minimum, hi = o->props.maximum;
     if (lo > hi) { int32_t t = lo; lo = hi; hi = t; }
     SendMessageA(o->head.fw.hwnd, PBM_SETRANGE, 0, MAKELPARAM((WORD)lo, (WORD)hi));
