@@ -43,10 +43,12 @@ void ModuleCleanup(void);
 
 // The search.
 typedef void (*FileCallback)(const char* path);
-void SearchFiles(char** directory, FileCallback callback, char** pattern);
+// What the searches of one job share: the folders met so far.
+struct SearchState;
+SearchState* NewSearchState(void);
+void FreeSearchState(SearchState* state);
+void SearchFiles(SearchState* state, char** directory, FileCallback callback, char** pattern);
 void FileFound(const char* path);
-// Drops the folder identities the searches of a job remembered.
-void ForgetDirectories(void);
 
 // Array helpers of the module.
 int32_t mod_ArrayCount(const void* array);

@@ -1,5 +1,4 @@
 // The Transcode job and the two other handlers of the main window.
-#include <windows.h>
 #include <string.h>
 #include "app/app.h"
 #include "app/rewrite.h"
@@ -30,18 +29,6 @@ static char* progressText(const char* prefix, int32_t done, int32_t total) {
     return s;
 }
 
-static bool directoryExists(const char* path) {
-    DWORD a = GetFileAttributesA(path);
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Content the system's code page decodes without loss and without a zero byte.
-static bool isAnsiText(const uint8_t* bytes, int32_t n) {
-    if (n <= 0) return true;
-    if (memchr(bytes, 0, (size_t)n)) return false;
-    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, (const char*)bytes, n, nullptr, 0) > 0;
-}
-
 static int32_t fileLength(const char* path) {
     ArgRecord a[1] = {mod_Text(path)};
     return (int32_t)mod_Call(CMD_FileLength, 1, a).low;
@@ -69,10 +56,13 @@ static void convertOne(char* path) {
         logWithPath(K("转码失败 文件是否正在被占用? :"), path);
     } else if (IsUtf8Text(content, n)) {
         logWithPath(K("跳过文件 无需转码:"), path);
-    } else if (!isAnsiText(content + 8, n)) {
+    } else if (mod_Call(CMD_Utf8Length, 1, b).low == 0xFFFFFFFFu) {
         logWithPath(K("跳过文件 非系统编码文本:"), path);
     } else {
         char* text = (char*)(uintptr_t)mod_Call(CMD_ToText, 1, b).low;
+        // The bytes are not needed past this point; a large file needs the room.
+        SVC->Free(content);
+        content = nullptr;
         if (RewriteAsUtf8(&text, &path)) logWithPath(K("转码完毕:"), path);
         else logWithPath(K("转码失败 文件是否正在被占用? :"), path);
         SVC->Free(text);
@@ -80,12 +70,48 @@ static void convertOne(char* path) {
     SVC->Free(content);
 }
 
+// A whole copy beside the file, put over an older backup only once it is
+// complete: a failed copy leaves the older backup as it was.
+static bool backUp(const char* path) {
+    char* bak = ConcatTexts(2, path, K(".bak"));
+    char* temporary = TemporaryPathFor(bak);
+    ArgRecord c[2] = {mod_Text(path), mod_Text(temporary)};
+    bool copied = mod_Call(CMD_CopyFileTo, 2, c).low != 0;
+    bool ok = false;
+    if (copied && fileLength(temporary) == fileLength(path)) {
+        ok = ReplaceWithTemporary(bak, temporary);
+    } else {
+        ArgRecord d[1] = {mod_Text(temporary)};
+        mod_Call(CMD_RemoveFile, 1, d);
+    }
+    SVC->Free(temporary);
+    SVC->Free(bak);
+    return ok;
+}
+
+// The root must be enumerable in the form the search will use: a root
+// with trailing spaces passes a plain existence test but finds nothing.
+static bool rootCanBeSearched(const char* root) {
+    ArgRecord a[2] = {mod_Text(root), mod_Int(1)};
+    char* last = (char*)(uintptr_t)mod_Call(CMD_TextRight, 2, a).low;
+    bool slash = CompareTexts(last, K("\\")) == 0;
+    SVC->Free(last);
+    char* pattern = ConcatTexts(3, root, slash ? K("") : K("\\"), K("*.*"));
+    uint32_t handle = 0;
+    char* name = (char*)(uintptr_t)SVC->CallUtility(UTIL_FindFile, pattern, 0x10u, 0u, &handle);
+    bool ok = name || mod_Call(CMD_LastFindError, 0, nullptr).low == 0;
+    SVC->Free(name);
+    SVC->CallUtility(UTIL_CloseFind, handle);
+    SVC->Free(pattern);
+    return ok;
+}
+
 static bool validateRoot(void) {
     if (!rootDirectory || !*rootDirectory) {
         mod_InfoBox(K("请选择欲转码的服务端根目录"), 0, K("缺少目录设置"));
         return false;
     }
-    if (!directoryExists(rootDirectory)) {
+    if (!rootCanBeSearched(rootDirectory)) {
         char* text = ConcatTexts(2, K("所选目录不存在:"), rootDirectory);
         mod_InfoBox(text, 0, K("目录无效"));
         SVC->Free(text);
@@ -114,6 +140,7 @@ static void runJob(void) {
     mod_Log(K("搜索带转码文件..."));
     mod_SetStatusOwned(ConcatTexts(1, K("搜寻待转码文件...")));
     int32_t e = mod_ArrayCount(extensionList);
+    SearchState* search = NewSearchState();
     for (int32_t i = 1; i <= e; i++) {
         char* item = mod_ArrayText(extensionList, i, LOC_JOB, 1);
         char* is = mod_ToText(i);
@@ -122,11 +149,11 @@ static void runJob(void) {
         SVC->Free(is);
         SVC->Free(es);
         char* pattern = ConcatTexts(2, K("*."), item);
-        SearchFiles(&rootDirectory, FileFound, &pattern);
+        SearchFiles(search, &rootDirectory, FileFound, &pattern);
         SVC->Free(pattern);
         mod_ProcessEvents();
     }
-    ForgetDirectories();
+    FreeSearchState(search);
 
     int32_t n = mod_ArrayCount(foundFiles);
     // Which backups failed: those files are not rewritten.
@@ -138,11 +165,7 @@ static void runJob(void) {
         mod_SetProgress(PROP_MAXIMUM, n);
         for (int32_t j = 1; j <= n; j++) {
             mod_SetStatusOwned(progressText(K("备份 已完成:"), j, n));
-            char* path = mod_ArrayText(foundFiles, j, LOC_JOB, 2);
-            char* bak = ConcatTexts(2, path, K(".bak"));
-            ArgRecord c[2] = {mod_Text(path), mod_Text(bak)};
-            if (!mod_Call(CMD_CopyFileTo, 2, c).low) backupFailed[j - 1] = 1;
-            SVC->Free(bak);
+            if (!backUp(mod_ArrayText(foundFiles, j, LOC_JOB, 2))) backupFailed[j - 1] = 1;
             mod_SetProgress(PROP_POSITION, j);
             mod_ProcessEvents();
         }

@@ -41,15 +41,19 @@ static bool createStream(void* record) {
     return mod_Call(CMD_CreateAutomationObject, 2, a).low != 0;
 }
 
-static void setProperty(void* record, const char* name, ArgRecord value) {
+// Each stream operation must leave status 0: a failed "WriteText" or
+// "CopyTo" would otherwise save a short stream as if it were the file.
+static bool setProperty(void* record, const char* name, ArgRecord value) {
     ArgRecord a[3] = {objectArg(record), textArg(name), value};
     mod_Call(CMD_SetAutomationProperty, 3, a);
+    return mod_Call(CMD_AutomationStatus, 0, nullptr).low == 0;
 }
 
-static void callMethod(void* record, const char* name, int32_t n, const ArgRecord* extra) {
+static bool callMethod(void* record, const char* name, int32_t n, const ArgRecord* extra) {
     ArgRecord a[4] = {objectArg(record), textArg(name), mod_Omitted(), mod_Omitted()};
     for (int32_t i = 0; i < n && i < 2; i++) a[2 + i] = extra[i];
     mod_Call(CMD_CallAutomationMethod, 2 + n, a);
+    return mod_Call(CMD_AutomationStatus, 0, nullptr).low == 0;
 }
 
 static void* newObjectRecord(void) {
@@ -58,37 +62,54 @@ static void* newObjectRecord(void) {
     return r;
 }
 
+static int32_t callInt(int cmd, const char* text) {
+    ArgRecord a[1] = {mod_Text(text)};
+    return (int32_t)mod_Call(cmd, 1, a).low;
+}
+
+char* TemporaryPathFor(const char* path) { return ConcatTexts(2, path, K(".~,tmp")); }
+
+bool ReplaceWithTemporary(const char* target, const char* temporary) {
+    ArgRecord a[2] = {mod_Text(target), mod_Text(temporary)};
+    if (mod_Call(CMD_ReplaceFileWith, 2, a).low) return true;
+    callInt(CMD_RemoveFile, temporary);
+    return false;
+}
+
+// The streams' work up to the saved temporary file; false at the first
+// operation that reports a failure.
+static bool saveThroughStreams(void* textStream, void* byteStream, char** text, char** temporary) {
+    if (!createStream(textStream)) return false;
+    bool ok = setProperty(textStream, K("Type"), mod_Int(2)) && setProperty(textStream, K("mode"), mod_Int(3)) &&
+              setProperty(textStream, K("Charset"), textArg(K("utf-8"))) &&
+              callMethod(textStream, K("Open"), 0, nullptr);
+    ArgRecord content = mod_ByAddr(text, TYPE_TEXT);
+    ok = ok && callMethod(textStream, K("WriteText"), 1, &content) &&
+         setProperty(textStream, K("Position"), mod_Int(3));
+    if (!ok || !createStream(byteStream)) return false;
+    ok = setProperty(byteStream, K("mode"), mod_Int(3)) && setProperty(byteStream, K("Type"), mod_Int(1)) &&
+         callMethod(byteStream, K("Open"), 0, nullptr);
+    ArgRecord target = mod_ByAddr(&byteStream, TYPE_AUTOMATION);
+    ArgRecord save[2] = {mod_ByAddr(temporary, TYPE_TEXT), mod_Int(2)};
+    ok = ok && callMethod(textStream, K("CopyTo"), 1, &target) && callMethod(byteStream, K("SaveToFile"), 2, save);
+    bool flushed = callMethod(textStream, K("flush"), 0, nullptr);
+    bool closed = callMethod(textStream, K("Close"), 0, nullptr);
+    return ok && flushed && closed;
+}
+
+// The target is replaced in one step, and only by a temporary file that
+// holds exactly the text's UTF-8 length: whatever fails, the target keeps
+// its bytes and no half-written file is left behind.
 int32_t RewriteAsUtf8(char** text, char** path) {
+    int32_t expected = callInt(CMD_Utf8Length, *text);
+    if (expected < 0) return 0;
     uint32_t none = 0;
     int32_t initResult = (int32_t)mod_CallForeign(kForeignCoInitialize, 1, &none, kLocRewrite, kLocCoInitialize);
     void* textStream = newObjectRecord();
     void* byteStream = newObjectRecord();
-    int32_t result = 0;
+    char* temporary = TemporaryPathFor(*path);
 
-    if (createStream(textStream)) {
-        setProperty(textStream, K("Type"), mod_Int(2));
-        setProperty(textStream, K("mode"), mod_Int(3));
-        setProperty(textStream, K("Charset"), textArg(K("utf-8")));
-        callMethod(textStream, K("Open"), 0, nullptr);
-        ArgRecord content = mod_ByAddr(text, TYPE_TEXT);
-        callMethod(textStream, K("WriteText"), 1, &content);
-        setProperty(textStream, K("Position"), mod_Int(3));
-
-        if (createStream(byteStream)) {
-            setProperty(byteStream, K("mode"), mod_Int(3));
-            setProperty(byteStream, K("Type"), mod_Int(1));
-            callMethod(byteStream, K("Open"), 0, nullptr);
-            ArgRecord target = mod_ByAddr(&byteStream, TYPE_AUTOMATION);
-            callMethod(textStream, K("CopyTo"), 1, &target);
-            ArgRecord save[2] = {mod_ByAddr(path, TYPE_TEXT), mod_Int(2)};
-            callMethod(byteStream, K("SaveToFile"), 2, save);
-            // A file that could not be written is a failure, not a success.
-            bool saved = mod_Call(CMD_AutomationStatus, 0, nullptr).low == 0;
-            callMethod(textStream, K("flush"), 0, nullptr);
-            callMethod(textStream, K("Close"), 0, nullptr);
-            result = saved ? 1 : 0;
-        }
-    }
+    bool saved = saveThroughStreams(textStream, byteStream, text, &temporary);
 
     ArgRecord clearText = objectArg(textStream), clearBytes = objectArg(byteStream);
     mod_Call(CMD_ClearAutomationObject, 1, &clearText);
@@ -97,5 +118,10 @@ int32_t RewriteAsUtf8(char** text, char** path) {
     SVC->Free(byteStream);
     // Balanced on every path, and only when the initialisation took.
     if (initResult >= 0) mod_CallForeign(kForeignCoUninitialize, 0, nullptr, kLocRewrite, kLocCoUninitialize);
+
+    int32_t result = 0;
+    if (saved && callInt(CMD_FileLength, temporary) == expected) result = ReplaceWithTemporary(*path, temporary) ? 1 : 0;
+    else callInt(CMD_RemoveFile, temporary);
+    SVC->Free(temporary);
     return result;
 }

@@ -8,6 +8,13 @@
 bool IsUtf8Text(const uint8_t* content, int32_t length);
 
 // Writes *text into the file *path as UTF-8 without a byte-order mark,
-// through two "adodb.stream" objects. 1: written; 0: a stream could not be
-// created or the file could not be saved (the file is then unchanged).
+// through two "adodb.stream" objects, by way of a temporary file beside it.
+// 1: written; 0: not (the file is then byte for byte unchanged).
 int32_t RewriteAsUtf8(char** text, char** path);
+
+// The temporary name beside `path` that no search of a job can match (its
+// extension holds a comma, which no extension item can).
+char* TemporaryPathFor(const char* path);
+// Puts the temporary file in the target's place in one step; on failure
+// removes it and leaves the target as it was.
+bool ReplaceWithTemporary(const char* target, const char* temporary);

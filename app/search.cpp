@@ -1,11 +1,12 @@
 // Depth-first search for the files below a directory that match a pattern.
 #include "app/app.h"
-#include <windows.h>
 #include <string.h>
 
 static char* findFile(const char* pattern, uint32_t mask, uint32_t filesOnly, uint32_t* handle) {
     return (char*)(uintptr_t)SVC->CallUtility(UTIL_FindFile, pattern, mask, filesOnly, handle);
 }
+
+static int32_t lastFindError(void) { return (int32_t)mod_Call(CMD_LastFindError, 0, nullptr).low; }
 
 // The callback gets the path's characters; its entry copies them.
 static void callWithCopy(FileCallback callback, const char* chars) {
@@ -14,32 +15,25 @@ static void callWithCopy(FileCallback callback, const char* chars) {
     SVC->Free(copy);
 }
 
-// Directories of the current walk, by volume and file identity, so that a
-// link back to an ancestor is not entered again.
-struct DirIdentity { DWORD volume, high, low; };
-static DirIdentity* s_visited;
-static int32_t s_visitedCount;
-static int32_t s_depth;
+// What the job knows of one folder, by its path with the trailing "\": its
+// identity (empty when the platform gives none), and whether the log has
+// named it as a folder that cannot be entered. The walks of a job (one per
+// extension item) meet the same folders; asking for an identity costs more
+// than enumerating, and a folder is named in the log once. A link back to
+// an ancestor has a new path each time round, so it is still identified.
+struct KnownFolder {
+    uint32_t hash;
+    char* path;
+    char* identity;
+    bool reported;
+};
 
-static bool identify(const char* dir, DirIdentity* id) {
-    HANDLE h = CreateFileA(dir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    bool ok = GetFileInformationByHandle(h, &info) != 0;
-    CloseHandle(h);
-    if (!ok || (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0)) return false;
-    *id = DirIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-    return true;
-}
-
-// Identities by path for the whole job: its walks (one per extension item)
-// visit the same folders, and asking for a folder's identity costs more
-// than enumerating it. A link back to an ancestor has a new path each time
-// round, so it is still identified and caught.
-struct KnownDir { uint32_t hash; char* path; DirIdentity id; bool ok; };
-static KnownDir* s_known;
-static uint32_t s_knownCapacity, s_knownCount;
+struct SearchState {
+    KnownFolder* known;       // open-addressed table, capacity a power of two
+    uint32_t capacity, count;
+    const char** visited;     // identities entered by the walk under way
+    int32_t visitedCount;
+};
 
 static uint32_t pathHash(const char* s) {
     uint32_t h = 2166136261u;
@@ -47,86 +41,120 @@ static uint32_t pathHash(const char* s) {
     return h;
 }
 
-static KnownDir* knownSlot(KnownDir* table, uint32_t capacity, uint32_t hash, const char* path) {
+static KnownFolder* slotOf(KnownFolder* table, uint32_t capacity, uint32_t hash, const char* path) {
     for (uint32_t i = hash & (capacity - 1);; i = (i + 1) & (capacity - 1)) {
-        KnownDir* k = &table[i];
+        KnownFolder* k = &table[i];
         if (!k->path || (k->hash == hash && strcmp(k->path, path) == 0)) return k;
     }
 }
 
-static void growKnown(void) {
-    uint32_t capacity = s_knownCapacity ? s_knownCapacity * 2 : 256;
-    KnownDir* table = (KnownDir*)SVC->Allocate((int32_t)(capacity * sizeof(KnownDir)));
-    memset(table, 0, capacity * sizeof(KnownDir));
-    for (uint32_t i = 0; i < s_knownCapacity; i++)
-        if (s_known[i].path) *knownSlot(table, capacity, s_known[i].hash, s_known[i].path) = s_known[i];
-    SVC->Free(s_known);
-    s_known = table;
-    s_knownCapacity = capacity;
+static void growKnown(SearchState* s) {
+    uint32_t capacity = s->capacity ? s->capacity * 2 : 256;
+    KnownFolder* table = (KnownFolder*)SVC->Allocate((int32_t)(capacity * sizeof(KnownFolder)));
+    memset(table, 0, capacity * sizeof(KnownFolder));
+    for (uint32_t i = 0; i < s->capacity; i++)
+        if (s->known[i].path) *slotOf(table, capacity, s->known[i].hash, s->known[i].path) = s->known[i];
+    SVC->Free(s->known);
+    s->known = table;
+    s->capacity = capacity;
 }
 
-static bool identifyKnown(const char* dir, DirIdentity* id) {
-    if ((s_knownCount + 1) * 2 > s_knownCapacity) growKnown();
+static KnownFolder* knownFolder(SearchState* s, const char* dir) {
+    if ((s->count + 1) * 2 > s->capacity) growKnown(s);
     uint32_t hash = pathHash(dir);
-    KnownDir* k = knownSlot(s_known, s_knownCapacity, hash, dir);
+    KnownFolder* k = slotOf(s->known, s->capacity, hash, dir);
     if (!k->path) {
-        k->ok = identify(dir, &k->id);
+        ArgRecord a[1] = {mod_Text(dir)};
+        k->identity = (char*)(uintptr_t)mod_Call(CMD_FolderIdentity, 1, a).low;
         k->hash = hash;
         k->path = ConcatTexts(1, dir);
-        s_knownCount++;
+        s->count++;
     }
-    *id = k->id;
-    return k->ok;
+    return k;
 }
 
-void ForgetDirectories(void) {
-    for (uint32_t i = 0; i < s_knownCapacity; i++) SVC->Free(s_known[i].path);
-    SVC->Free(s_known);
-    s_known = nullptr;
-    s_knownCapacity = s_knownCount = 0;
+SearchState* NewSearchState(void) {
+    SearchState* s = (SearchState*)SVC->Allocate(sizeof(SearchState));
+    memset(s, 0, sizeof *s);
+    return s;
 }
 
-// true when the directory was already entered in this walk.
-static bool enterDirectory(const char* dir) {
-    DirIdentity id;
-    if (!identifyKnown(dir, &id)) return false;
-    for (int32_t i = 0; i < s_visitedCount; i++)
-        if (s_visited[i].volume == id.volume && s_visited[i].high == id.high && s_visited[i].low == id.low)
-            return true;
-    s_visited = (DirIdentity*)SVC->Reallocate(s_visited, (s_visitedCount + 1) * (int32_t)sizeof(DirIdentity));
-    s_visited[s_visitedCount++] = id;
+void FreeSearchState(SearchState* s) {
+    if (!s) return;
+    for (uint32_t i = 0; i < s->capacity; i++) {
+        SVC->Free(s->known[i].path);
+        SVC->Free(s->known[i].identity);
+    }
+    SVC->Free(s->known);
+    SVC->Free(s->visited);
+    SVC->Free(s);
+}
+
+// true when the folder was already entered in this walk.
+static bool enterFolder(SearchState* s, KnownFolder* k) {
+    if (!k->identity) return false;
+    for (int32_t i = 0; i < s->visitedCount; i++)
+        if (strcmp(s->visited[i], k->identity) == 0) return true;
+    s->visited = (const char**)SVC->Reallocate(s->visited, (s->visitedCount + 1) * (int32_t)sizeof(char*));
+    s->visited[s->visitedCount++] = k->identity;
     return false;
 }
 
-static void searchBelow(char** directory, FileCallback callback, char** pattern) {
-    mod_ProcessEvents();
-    ArgRecord a[2] = {mod_Text(*directory), mod_Int(1)};
-    char* last = (char*)(uintptr_t)mod_Call(CMD_TextRight, 2, a).low;
-    if (CompareTexts(last, K("\\")) != 0) mod_Assign(directory, ConcatTexts(2, *directory, K("\\")));
-    SVC->Free(last);
-    if (enterDirectory(*directory)) return;
+// A folder that exists but cannot be enumerated (no permission, a path too
+// long, a name the code page cannot hold) is named in the log, once a job.
+static bool reportedUnreadable(KnownFolder* k, const char* shown) {
+    if (lastFindError() == 0) return false;
+    if (!k->reported) {
+        k->reported = true;
+        mod_LogOwned(ConcatTexts(2, K("跳过目录 无法访问:"), shown));
+    }
+    return true;
+}
 
-    uint32_t handle = 0;
-    char* full = ConcatTexts(2, *directory, *pattern);
-    char* name = findFile(full, 0, 1, &handle);
-    SVC->Free(full);
+static void reportFiles(const char* dir, FileCallback callback, char* name, uint32_t* handle) {
     while (name) {
-        char* path = ConcatTexts(2, *directory, name);
+        char* path = ConcatTexts(2, dir, name);
         uint32_t args[3] = {(uint32_t)(uintptr_t)path, (uint32_t)(uintptr_t)path, 0};
         const char* chars = (const char*)(uintptr_t)mod_CallForeign(FOREIGN_LSTRCPYN, 3, args, 0x04014E55, 0x232);
         callWithCopy(callback, chars);
         SVC->Free(path);
         SVC->Free(name);
-        name = findFile(nullptr, 0, 1, &handle);
+        name = findFile(nullptr, 0, 1, handle);
     }
+}
+
+static void searchBelow(SearchState* s, char** directory, FileCallback callback, char** pattern) {
+    mod_ProcessEvents();
+    char* shown = ConcatTexts(1, *directory);
+    ArgRecord a[2] = {mod_Text(*directory), mod_Int(1)};
+    char* last = (char*)(uintptr_t)mod_Call(CMD_TextRight, 2, a).low;
+    if (CompareTexts(last, K("\\")) != 0) mod_Assign(directory, ConcatTexts(2, *directory, K("\\")));
+    SVC->Free(last);
+    KnownFolder* k = knownFolder(s, *directory);
+    if (enterFolder(s, k)) {
+        SVC->Free(shown);
+        return;
+    }
+
+    uint32_t handle = 0;
+    char* full = ConcatTexts(2, *directory, *pattern);
+    char* name = findFile(full, 0, 1, &handle);
+    SVC->Free(full);
+    if (!name && reportedUnreadable(k, shown)) {
+        SVC->Free(shown);
+        return;
+    }
+    reportFiles(*directory, callback, name, &handle);
 
     full = ConcatTexts(2, *directory, K("*.*"));
     name = findFile(full, 0x10, 0, &handle);
     SVC->Free(full);
+    if (!name) reportedUnreadable(k, shown);
+    SVC->Free(shown);
     while (name) {
         if (CompareTexts(name, K(".")) != 0 && CompareTexts(name, K("..")) != 0) {
             char* sub = ConcatTexts(2, *directory, name);
-            searchBelow(&sub, callback, pattern);
+            searchBelow(s, &sub, callback, pattern);
             SVC->Free(sub);
         }
         SVC->Free(name);
@@ -135,14 +163,9 @@ static void searchBelow(char** directory, FileCallback callback, char** pattern)
     SVC->CallUtility(UTIL_CloseFind, handle);
 }
 
-void SearchFiles(char** directory, FileCallback callback, char** pattern) {
-    if (s_depth++ == 0) s_visitedCount = 0;
-    searchBelow(directory, callback, pattern);
-    if (--s_depth == 0) {
-        SVC->Free(s_visited);
-        s_visited = nullptr;
-        s_visitedCount = 0;
-    }
+void SearchFiles(SearchState* state, char** directory, FileCallback callback, char** pattern) {
+    state->visitedCount = 0;
+    searchBelow(state, directory, callback, pattern);
 }
 
 void FileFound(const char* path) {

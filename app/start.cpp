@@ -27,7 +27,6 @@ extern "C" int32_t vell_module_start(void) {
 }
 
 void ModuleCleanup(void) {
-    ForgetDirectories();
     SVC->Free(rootDirectory);
     rootDirectory = nullptr;
     mod_FreeTextArray(extensionList);

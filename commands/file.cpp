@@ -77,3 +77,55 @@ extern "C" void cmd_FileLength(ArgRecord* result, int32_t count, ArgRecord* args
     }
     lib_SetInt(result, length);
 }
+
+// Puts `replacement` in the place of `target` in one step: the platform's
+// replace keeps the target's attributes; where it cannot (no target yet, or
+// a file system without it) a replacing move does, and the attributes are
+// set again. On failure the target is as it was and the replacement stays.
+extern "C" void cmd_ReplaceFileWith(ArgRecord* result, int32_t count, ArgRecord* args) {
+    const char* target = arg_Text(lib_Arg(count, args, 0));
+    const char* replacement = arg_Text(lib_Arg(count, args, 1));
+    bool ok = false;
+    if (target && *target && replacement && *replacement) {
+        ok = ReplaceFileA(target, replacement, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+        if (!ok) {
+            DWORD attributes = GetFileAttributesA(target);
+            bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+            ok = !folder && MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            if (ok && attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(target, attributes);
+        }
+    }
+    lib_SetBool(result, ok);
+}
+
+extern "C" void cmd_RemoveFile(ArgRecord* result, int32_t count, ArgRecord* args) {
+    const char* path = arg_Text(lib_Arg(count, args, 0));
+    lib_SetBool(result, path && *path && DeleteFileA(path));
+}
+
+// The platform error of the last failed search start (0: it started, or
+// the folder holds no matching entry).
+extern "C" void cmd_LastFindError(ArgRecord* result, int32_t, ArgRecord*) {
+    lib_SetInt(result, (int32_t)rt_LastFindError());
+}
+
+// A folder's identity (volume and file index) as a text, empty when the
+// platform gives none; a link back to an ancestor has the ancestor's.
+extern "C" void cmd_FolderIdentity(ArgRecord* result, int32_t count, ArgRecord* args) {
+    const char* path = arg_Text(lib_Arg(count, args, 0));
+    char* text = nullptr;
+    HANDLE h = path && *path ? CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)
+                             : INVALID_HANDLE_VALUE;
+    if (h != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (GetFileInformationByHandle(h, &info) && (info.nFileIndexHigh || info.nFileIndexLow)) {
+            char buffer[32];
+            wsprintfA(buffer, "%08lX%08lX%08lX", info.dwVolumeSerialNumber, info.nFileIndexHigh,
+                      info.nFileIndexLow);
+            text = lib_DupText(buffer);
+        }
+        CloseHandle(h);
+    }
+    lib_SetText(result, text);
+}

@@ -82,6 +82,11 @@ void cmd_CallAutomationMethod(ArgRecord*, int32_t, ArgRecord*);
 void cmd_ClearAutomationObject(ArgRecord*, int32_t, ArgRecord*);
 void cmd_FileLength(ArgRecord*, int32_t, ArgRecord*);
 void cmd_AutomationStatus(ArgRecord*, int32_t, ArgRecord*);
+void cmd_ReplaceFileWith(ArgRecord*, int32_t, ArgRecord*);
+void cmd_RemoveFile(ArgRecord*, int32_t, ArgRecord*);
+void cmd_Utf8Length(ArgRecord*, int32_t, ArgRecord*);
+void cmd_LastFindError(ArgRecord*, int32_t, ArgRecord*);
+void cmd_FolderIdentity(ArgRecord*, int32_t, ArgRecord*);
 // Library 2.
 void cmd_BrowseForFolder(ArgRecord*, int32_t, ArgRecord*);
 }

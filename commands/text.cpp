@@ -262,3 +262,37 @@ extern "C" void cmd_ToInteger(ArgRecord* result, int32_t count, ArgRecord* args)
 extern "C" void cmd_ByteSetLength(ArgRecord* result, int32_t count, ArgRecord* args) {
     lib_SetInt(result, rt_ByteSetLength(arg_ByteSet(lib_Arg(count, args, 0))));
 }
+
+// The length in UTF-8 of bytes read as text in the system code page, or -1
+// when they are not such text (a zero byte, or a sequence the code page
+// does not decode). Works in pieces cut at character boundaries, so a
+// large file costs no second copy of itself.
+static int32_t utf8LengthOfAnsi(const uint8_t* bytes, int32_t n) {
+    enum { kPiece = 16384 };
+    static WCHAR wide[kPiece];
+    if (n > 0 && memchr(bytes, 0, (size_t)n)) return -1;
+    int64_t total = 0;
+    int32_t at = 0;
+    while (at < n) {
+        int32_t end = at;
+        while (end < n && end - at < kPiece - 1) end += IsDBCSLeadByteEx(CP_ACP, bytes[end]) ? 2 : 1;
+        if (end > n) end = n;  // a lead byte cut off at the end: invalid below
+        int w = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, (const char*)bytes + at, end - at, wide, kPiece);
+        if (w <= 0) return -1;
+        total += WideCharToMultiByte(CP_UTF8, 0, wide, w, nullptr, 0, nullptr, nullptr);
+        if (total > 0x7FFFFFFF) return -1;
+        at = end;
+    }
+    return (int32_t)total;
+}
+
+// Of a text (up to its end) or a byte set (all its bytes).
+extern "C" void cmd_Utf8Length(ArgRecord* result, int32_t count, ArgRecord* args) {
+    const ArgRecord* a = lib_Arg(count, args, 0);
+    const uint8_t* set = (const uint8_t*)arg_ByteSet(a);
+    const char* text = arg_Text(a);
+    int32_t length = 0;
+    if (set) length = utf8LengthOfAnsi(set + 8, rt_ByteSetLength(set));
+    else if (text) length = utf8LengthOfAnsi((const uint8_t*)text, (int32_t)strlen(text));
+    lib_SetInt(result, length);
+}

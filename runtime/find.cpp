@@ -58,6 +58,26 @@ static bool wantsNoExtension(const char* pattern) {
     return true;
 }
 
+// A last part ending in a space or a dot (other than the no-extension
+// form) names nothing: no file name ends so. The platform would trim the
+// pattern ("*. " and "*.." become "*") and match every name.
+static bool matchesNothing(const char* pattern) {
+    size_t n = strlen(pattern);
+    if (n == 0 || (pattern[n - 1] != ' ' && pattern[n - 1] != '.')) return false;
+    return !wantsNoExtension(pattern);
+}
+
+// Why the last search start found nothing: 0 when it started, or when the
+// folder simply holds no matching entry; the platform's error otherwise
+// (no such folder, access denied, a path too long or a bad name).
+static DWORD s_lastStartError;
+
+uint32_t rt_LastFindError(void) { return s_lastStartError; }
+
+static void noteStartError(DWORD error) {
+    s_lastStartError = (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) ? 0 : error;
+}
+
 static bool nameFits(const char* name, bool noExtension) {
     if (!noExtension || !strcmp(name, ".") || !strcmp(name, "..")) return true;
     return strchr(name, '.') == nullptr;
@@ -87,8 +107,13 @@ char* rt_FindFile(const char* pattern, uint32_t mask, uint32_t filesOnly, uint32
     } else {
         rt_CloseFind(*handle);
         *handle = 0;
+        s_lastStartError = 0;
+        if (matchesNothing(pattern)) return nullptr;
         h = FindFirstFileA(pattern, &entry);
-        if (h == INVALID_HANDLE_VALUE) return nullptr;
+        if (h == INVALID_HANDLE_VALUE) {
+            noteStartError(GetLastError());
+            return nullptr;
+        }
         *handle = (uint32_t)(uintptr_t)h;
         takeNoExtension(*handle, true);
         noExtension = wantsNoExtension(pattern);

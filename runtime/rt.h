@@ -163,3 +163,6 @@ extern "C" void rt_CallForeignTrampoline(void);   // slot 1 (assembly)
 // ---- find handles (utilities 0, 1) ----
 char* rt_FindFile(const char* pattern, uint32_t mask, uint32_t filesOnly, uint32_t* handle);
 void rt_CloseFind(uint32_t handle);
+// The platform error of the last failed search start, 0 when it started or
+// merely matched nothing.
+uint32_t rt_LastFindError(void);

@@ -6,6 +6,15 @@
 #include <string.h>
 #include <new>
 
+// Tests make one operation fail as an exhausted memory would:
+// VELL_STREAM_FAIL names it ("WriteText" or "CopyTo"). Read per call, so a
+// test process can set it between calls.
+static bool injectedFailure(const char* method) {
+    char wanted[32];
+    DWORD n = GetEnvironmentVariableA("VELL_STREAM_FAIL", wanted, sizeof wanted);
+    return n > 0 && n < sizeof wanted && lstrcmpiA(wanted, method) == 0;
+}
+
 // Lets CopyTo find the object behind another stream's dispatch interface.
 static const IID IID_StreamSelf = {0x83006d5c, 0x0fc4, 0x4c46, {0x9f, 0x62, 0x58, 0x64, 0xa0, 0x1c, 0x83, 0x62}};
 
@@ -138,6 +147,7 @@ struct Stream final : IVellStream {
     }
     HRESULT STDMETHODCALLTYPE WriteText(BSTR text, long options) override {
         if (!open || type != 2) return E_FAIL;
+        if (injectedFailure("WriteText")) return E_OUTOFMEMORY;
         UINT len = text ? SysStringLen(text) : 0;
         HRESULT hr = S_OK;
         if (charset == CS_UTF8) {
@@ -167,6 +177,7 @@ struct Stream final : IVellStream {
     }
     HRESULT STDMETHODCALLTYPE CopyTo(IDispatch* destination, long count) override {
         if (!open || !destination) return E_INVALIDARG;
+        if (injectedFailure("CopyTo")) return E_OUTOFMEMORY;
         Stream* to = nullptr;
         if (FAILED(destination->QueryInterface(IID_StreamSelf, (void**)&to)) || !to) return E_INVALIDARG;
         HRESULT hr = E_FAIL;

@@ -8,6 +8,9 @@
 #include "commands/library.h"
 #include "runtime/rt.h"
 
+// The module's empty text, which its image otherwise provides.
+extern const char mod_emptyText[] = "";
+
 namespace {
 
 // A byte set block {1, n, bytes}.
@@ -148,6 +151,38 @@ TEST_F(Rewrite, UnwritableTargetFailsAndLeavesTheFile) {
     std::string missing = dir + "\\no_such_folder\\x.txt";
     EXPECT_EQ(rewrite("abc", missing), 0);
     EXPECT_EQ(readFile(missing), "<missing>");
+}
+
+// Whatever stops the rewrite part-way, the file keeps its bytes and no
+// temporary file is left beside it.
+TEST_F(Rewrite, AFailureAnywhereLeavesTheFileWholeAndNoTemporary) {
+    std::string path = dir + "\\whole.yml";
+    const std::string original = "name: \xD6\xD0\xCE\xC4\r\n";
+    for (const char* step : {"WriteText", "CopyTo"}) {
+        writeFile(path, original);
+        SetEnvironmentVariableA("VELL_STREAM_FAIL", step);
+        EXPECT_EQ(rewrite("新内容", path), 0) << step;
+        SetEnvironmentVariableA("VELL_STREAM_FAIL", nullptr);
+        EXPECT_EQ(readFile(path), original) << step;
+        EXPECT_EQ(readFile(path + ".~,tmp"), "<missing>") << step;
+    }
+    // A temporary that cannot be written: a folder holds its name.
+    ASSERT_TRUE(CreateDirectoryA((path + ".~,tmp").c_str(), nullptr));
+    EXPECT_EQ(rewrite("新内容", path), 0);
+    EXPECT_EQ(readFile(path), original);
+    RemoveDirectoryA((path + ".~,tmp").c_str());
+    // Text the code page cannot hold is not written at all.
+    EXPECT_EQ(rewrite("\x81", path), 0);
+    EXPECT_EQ(readFile(path), original);
+}
+
+TEST_F(Rewrite, TheReplacedFileKeepsItsAttributes) {
+    std::string path = dir + "\\hidden.ini";
+    writeFile(path, "a=1");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_EQ(rewrite("键=值", path), 1);
+    EXPECT_EQ(readFile(path), std::string(u8"键=值"));
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
 }
 
 // Runs the rewrite on a thread of its own that has not initialised COM.

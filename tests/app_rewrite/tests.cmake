@@ -1,7 +1,8 @@
 # The rewrite drives the stream automation server, which must be registered
 # in the prefix first: the register_stream test is the fixture for that.
 vell_add_gtest(NAME test_app_rewrite SOURCES rewrite_test.cpp
-  ${CMAKE_SOURCE_DIR}/app/rewrite.cpp ${CMAKE_SOURCE_DIR}/app/foreign_call.cpp)
+  ${CMAKE_SOURCE_DIR}/app/rewrite.cpp ${CMAKE_SOURCE_DIR}/app/foreign_call.cpp
+  ${CMAKE_SOURCE_DIR}/app/texts.cpp)
 add_dependencies(test_app_rewrite vell_stream)
 
 add_test(NAME register_stream

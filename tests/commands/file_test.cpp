@@ -106,6 +106,60 @@ TEST_F(FileCommands, CopyFailsOntoATargetHeldWithoutWriteSharing) {
     EXPECT_EQ(ScratchDir::read(dst), "kept");
 }
 
+TEST_F(FileCommands, ReplaceIsOneStepOrNothing) {
+    auto replace = [](const std::string& target, const std::string& with) {
+        return callCommand(CMD_ReplaceFileWith, {textArg(target.c_str()), textArg(with.c_str())}).low != 0;
+    };
+    std::string target = dir.write("c.yml", "old");
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(replace(target, dir.write("c.tmp", "new")));
+    EXPECT_EQ(ScratchDir::read(target), "new");
+    EXPECT_EQ(fileLength(dir.at("c.tmp")), -1) << "the replacement is gone";
+    EXPECT_TRUE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(replace(dir.at("fresh.bak"), dir.write("d.tmp", "first"))) << "no older file";
+    EXPECT_EQ(ScratchDir::read(dir.at("fresh.bak")), "first");
+
+    HANDLE holder = hold(target, GENERIC_READ, FILE_SHARE_READ);
+    EXPECT_FALSE(replace(target, dir.write("e.tmp", "lost")));
+    CloseHandle(holder);
+    EXPECT_EQ(ScratchDir::read(target), "new");
+    EXPECT_FALSE(replace(dir.mkdir("folder"), dir.at("e.tmp")));
+    EXPECT_EQ(ScratchDir::read(dir.at("e.tmp")), "lost") << "a failed replace keeps the replacement";
+
+    EXPECT_TRUE(callCommand(CMD_RemoveFile, {textArg(dir.at("e.tmp").c_str())}).low);
+    EXPECT_FALSE(callCommand(CMD_RemoveFile, {textArg(dir.at("e.tmp").c_str())}).low);
+}
+
+TEST_F(FileCommands, Utf8LengthOfCodePageText) {
+    auto length = [](const char* text) { return (int32_t)callCommand(CMD_Utf8Length, {textArg(text)}).low; };
+    EXPECT_EQ(length("abc"), 3);
+    EXPECT_EQ(length("\xD6\xD0\xCE\xC4"), 6) << "two GBK characters";
+    EXPECT_EQ(length(""), 0);
+    EXPECT_EQ(length("ab\x81"), -1) << "a lead byte cut off";
+    // Longer than one piece, with a character across every piece boundary.
+    std::string big = "a";
+    for (int i = 0; i < 40000; i++) big += "\xD6\xD0";
+    EXPECT_EQ(length(big.c_str()), 1 + 40000 * 3);
+    std::vector<uint8_t> set = {1, 0, 0, 0, 3, 0, 0, 0, 'a', 0, 'b'};
+    ArgRecord bytes{(uint32_t)(uintptr_t)set.data(), 0, TYPE_BYTES};
+    EXPECT_EQ((int32_t)callCommand(CMD_Utf8Length, {bytes}).low, -1) << "a zero byte is no text";
+}
+
+TEST_F(FileCommands, FolderIdentitySeesThroughPaths) {
+    auto identity = [](const std::string& path) {
+        ArgRecord r = callCommand(CMD_FolderIdentity, {textArg(path.c_str())});
+        std::string s = pointerOf(r) ? (const char*)pointerOf(r) : "";
+        rt_Free(pointerOf(r));
+        return s;
+    };
+    std::string a = dir.mkdir("a"), b = dir.mkdir("b");
+    EXPECT_NE(identity(a), "");
+    EXPECT_EQ(identity(a), identity(a + "\\"));
+    EXPECT_EQ(identity(a), identity(b + "\\..\\a"));
+    EXPECT_NE(identity(a), identity(b));
+    EXPECT_EQ(identity(dir.at("none")), "");
+}
+
 TEST_F(FileCommands, CopyFailuresReportZero) {
     std::string src = dir.write("b.ini", "x");
     EXPECT_FALSE(copyFile(dir.at("missing.ini"), dir.at("out.ini")));

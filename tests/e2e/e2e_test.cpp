@@ -333,4 +333,94 @@ TEST_F(Job, CancelledFolderPickerEmptiesTheRoot) {
     EXPECT_TRUE(tool.enabled(C_BUTTON_START));
 }
 
+// ---- nothing lost ----
+
+std::string utf8Of(const std::string& gbk) {
+    std::wstring w(gbk.size(), L'\0');
+    w.resize(MultiByteToWideChar(936, 0, gbk.data(), (int)gbk.size(), &w[0], (int)w.size()));
+    std::string u(w.size() * 3, '\0');
+    u.resize(WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), &u[0], (int)u.size(), nullptr, nullptr));
+    return u;
+}
+
+bool logHas(const std::vector<std::string>& h, const std::string& line) {
+    return std::find(h.begin(), h.end(), line) != h.end();
+}
+
+// "yml, " and "yml,." would be trimmed by the platform to "*": every file.
+TEST_F(Job, ItemsEndingInASpaceOrADotFindNothing) {
+    writeFile(root + "\\a.yml", kGbk);
+    writeFile(root + "\\b.bin", kGbk);
+    writeFile(root + "\\old.yml.bak", kGbk);
+    for (const char* list : {"yml, ", "yml,."}) {
+        run(root, list);
+        EXPECT_EQ(tool.answerBox("转换完成"), kDone) << list;
+        Parsed p = parse(history());
+        EXPECT_EQ(p.foundOrder, std::vector<std::string>{root + "\\a.yml"}) << list;
+        EXPECT_TRUE(p.found[2].empty()) << list;
+    }
+    EXPECT_EQ(readFile(root + "\\b.bin"), kGbk);
+    EXPECT_FALSE(exists(root + "\\b.bin.bak"));
+    EXPECT_FALSE(exists(root + "\\old.yml.bak.bak"));
+    EXPECT_EQ(readFile(root + "\\old.yml.bak"), kGbk);
+}
+
+TEST_F(Job, RootWithTrailingSpacesIsRefused) {
+    writeFile(root + "\\a.yml", kGbk);
+    run(root + "  ", "yml");
+    EXPECT_EQ(tool.answerBox("目录无效"), "所选目录不存在:" + root + "  ");
+    EXPECT_TRUE(tool.log().empty());
+    EXPECT_EQ(readFile(root + "\\a.yml"), kGbk);
+}
+
+// Chinese names in, and a folder whose name the code page cannot hold:
+// named in the log once, the job goes on around it.
+TEST_F(Job, ChineseNamesConvertAndAnUnreadableFolderIsNamed) {
+    std::string plugins = root + "\\插件";
+    ASSERT_TRUE(CreateDirectoryA(plugins.c_str(), nullptr));
+    writeFile(plugins + "\\配置.yml", kGbk);
+    std::wstring wroot(root.size(), L'\0');
+    wroot.resize(MultiByteToWideChar(CP_ACP, 0, root.data(), (int)root.size(), &wroot[0], (int)wroot.size()));
+    std::wstring hangul = wroot + L"\\\xD55C\xAE00";
+    ASSERT_TRUE(CreateDirectoryW(hangul.c_str(), nullptr));
+    CreateDirectoryW((hangul + L"\\inner").c_str(), nullptr);
+    run(root, "yml,yml");
+    EXPECT_EQ(tool.answerBox("转换完成"), kDone);
+    std::vector<std::string> h = history();
+    EXPECT_EQ(std::count(h.begin(), h.end(), "跳过目录 无法访问:" + root + "\\??"), 1) << "once a job";
+    EXPECT_TRUE(logHas(h, "转码完毕:" + plugins + "\\配置.yml"));
+    EXPECT_EQ(readFile(plugins + "\\配置.yml"), kUtf8);
+    EXPECT_EQ(readFile(plugins + "\\配置.yml.bak"), kGbk);
+    RemoveDirectoryW((hangul + L"\\inner").c_str());
+    RemoveDirectoryW(hangul.c_str());
+}
+
+// The process ended mid-conversion, as by the task manager: every file is
+// either what it was or its whole UTF-8 form, every backup whole.
+TEST_F(Job, AKilledJobLeavesEveryFileWhole) {
+    std::string gbk;
+    while (gbk.size() < 3u << 20) gbk += "说明: 这是一个很长的服务端配置文件 line=" + std::to_string(gbk.size()) + "\r\n";
+    const std::string utf8 = utf8Of(gbk);
+    const int files = 12;
+    for (int i = 0; i < files; i++) writeFile(root + "\\big" + std::to_string(i) + ".log", gbk);
+    run(root, "log");
+    bool converting = false;
+    for (int i = 0; i < 6000 && !converting; i++) {
+        std::string status = tool.text(C_STATUS);
+        converting = status.rfind("转换 已完成:", 0) == 0 && status.rfind("转换 已完成:1 ", 0) != 0;
+        if (!converting) Sleep(5);
+    }
+    tool.kill();
+    int converted = 0;
+    for (int i = 0; i < files; i++) {
+        std::string f = root + "\\big" + std::to_string(i) + ".log";
+        std::string now = readFile(f);
+        EXPECT_TRUE(now == gbk || now == utf8) << f << " is damaged (" << now.size() << " bytes)";
+        converted += now == utf8;
+        EXPECT_EQ(readFile(f + ".bak"), gbk) << f;
+    }
+    if (!converting) GTEST_SKIP() << "the conversion was not reached in time";
+    EXPECT_GT(converted, 0);
+}
+
 }  // namespace

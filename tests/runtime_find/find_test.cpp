@@ -60,6 +60,28 @@ TEST_F(FindFile, StarDotMatchesNamesWithoutExtension) {
     EXPECT_EQ(enumerate("sub\\*.", 0, 1), Names{});
 }
 
+// The platform trims trailing spaces and dots and would match everything.
+TEST_F(FindFile, TrailingSpaceOrDotMatchesNothing) {
+    for (const char* p : {"*. ", "*..", "*.yml ", "*.yml.", "*. .", "*.*."}) {
+        EXPECT_EQ(enumerate(p, 0, 1), Names{}) << "'" << p << "'";
+        EXPECT_EQ(rt_LastFindError(), 0u) << "nothing to match is no failure";
+    }
+    EXPECT_EQ(enumerate("*.", 0, 1), (Names{"noext", "NOEXT2"})) << "the no-extension form stays";
+}
+
+TEST_F(FindFile, LastErrorTellsAnUnreadableFolderFromAnEmptyMatch) {
+    EXPECT_EQ(enumerate("*.json", 0, 1), Names{});
+    EXPECT_EQ(rt_LastFindError(), 0u);
+    EXPECT_EQ(enumerate("nowhere\\*.*", 0x10, 0), Names{});
+    EXPECT_NE(rt_LastFindError(), 0u);
+    EXPECT_EQ(enumerate("a?\\*.*", 0x10, 0), Names{}) << "a name the code page turned into '?'";
+    EXPECT_NE(rt_LastFindError(), 0u);
+    EXPECT_EQ(enumerate(std::string(300, 'x') + "\\*.*", 0x10, 0), Names{});
+    EXPECT_NE(rt_LastFindError(), 0u);
+    EXPECT_EQ(enumerate("*.*", 0x10, 0).size(), 5u);
+    EXPECT_EQ(rt_LastFindError(), 0u) << "a start that succeeds clears it";
+}
+
 // A later search on a recycled handle must not inherit the rule.
 TEST_F(FindFile, StarDotRuleEndsWithItsSearch) {
     uint32_t handle = 0;
