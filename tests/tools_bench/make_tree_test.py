@@ -39,7 +39,11 @@ class Tree(unittest.TestCase):
                 self.assertTrue(98 <= e["size"] <= 1 << 20, e)
                 if e["kind"] in ("gbk", "utf8", "ascii"):
                     data.decode({"gbk": "gbk", "utf8": "utf-8", "ascii": "ascii"}[e["kind"]])
-                self.assertTrue(e["path"].isascii())
+                e["path"].encode("gbk")
+            chinese = [e["path"] for e in m["entries"] if not e["path"].isascii()]
+            self.assertGreater(len(chinese), 100)
+            self.assertTrue(any(not os.path.basename(p).isascii() for p in chinese))
+            self.assertTrue(any(not os.path.dirname(p).isascii() for p in chinese))
 
     def test_other_seed_differs_and_reuse_keeps_the_tree(self):
         with tempfile.TemporaryDirectory() as a:

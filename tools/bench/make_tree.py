@@ -20,7 +20,7 @@ EXTENSIONS = ["yml", "json", "txt", "lang", "cfg", "ini", "log", "conf", "toml"]
 OTHER_EXTENSIONS = ["jar", "png", "dat", "sh", "properties", "md", "db", "mca"]
 MIN_SIZE = 100
 # Bumped whenever the same arguments would give a different tree.
-LAYOUT = 3
+LAYOUT = 4
 MAX_SIZE = 1 << 20
 
 # Share of matching files per kind of content.
@@ -36,6 +36,14 @@ ASCII_WORDS = [
     "server", "port", "motd", "enabled", "world", "players", "max", "timeout",
     "database", "host", "level", "spawn", "protect", "chat", "format", "reward",
 ]
+# Names as servers have them: about half Chinese, all within GBK (the tool
+# works through the code page's file functions).
+FOLDER_WORDS = ["plugins", "config", "world", "data", "lang", "logs", "mods", "scripts",
+                "players", "settings", "locale", "backup", "cache", "addons", "world_nether",
+                "插件", "配置", "世界", "数据", "语言", "日志", "模组", "脚本",
+                "玩家数据", "设置", "本地化", "备份", "缓存", "附加组件", "下界"]
+FILE_WORDS = ASCII_WORDS + ["配置", "消息", "玩家", "权限", "商店", "任务", "公告", "经济",
+                            "称号", "传送", "副本", "签到", "奖励", "聊天", "数据库", "世界"]
 
 
 def line_of(rng, kind_words, chinese):
@@ -104,17 +112,13 @@ def sizes_for(n, total):
 
 
 def folder_names(rng, count):
-    # ASCII only: Wine started with a locale the host lacks (zh_CN.UTF-8 for
-    # code page 936) cannot map non-ASCII Unix names and hides those folders.
-    base = ["plugins", "config", "world", "data", "lang", "logs", "mods", "scripts",
-            "players", "settings", "locale", "backup", "cache", "addons", "world_nether"]
     folders = [""]
     depth = {"": 0}
     while len(folders) < count:
         parent = rng.choice(folders)
         if depth[parent] >= 6:
             continue
-        name = "%s%d" % (rng.choice(base), rng.randint(0, 99))
+        name = "%s%d" % (rng.choice(FOLDER_WORDS), rng.randint(0, 99))
         path = parent + "/" + name if parent else name
         if path in depth:
             continue
@@ -154,7 +158,7 @@ def build(out, files, mb, seed):
         folder = rng.choice(folders)
         ext = rng.choice(EXTENSIONS)
         while True:
-            name = "%s_%d.%s" % (rng.choice(ASCII_WORDS), rng.randint(0, 999999), ext)
+            name = "%s_%d.%s" % (rng.choice(FILE_WORDS), rng.randint(0, 999999), ext)
             rel = folder + "/" + name if folder else name
             if rel not in used:
                 break
@@ -178,7 +182,8 @@ def build(out, files, mb, seed):
     for i in range(max(1, files // 5)):
         folder = rng.choice(folders)
         ext = rng.choice(OTHER_EXTENSIONS) if i % 10 else "yml.old"
-        rel = "%s/other_%d.%s" % (folder, i, ext) if folder else "other_%d.%s" % (i, ext)
+        name = "%s_%d.%s" % ("其他" if i % 2 else "other", i, ext)
+        rel = folder + "/" + name if folder else name
         with open(os.path.join(tree, rel), "wb") as fh:
             fh.write(rng.randbytes(rng.randint(MIN_SIZE, 20000)))
         others += 1
