@@ -63,6 +63,7 @@ vell_ensure_prefix() {
     local booted="${WINEPREFIX}/.vell-booted"
     local settings="${WINEPREFIX}/.vell-settings-1"
     [ -f "${settings}" ] && return 0
+    VELL_HEADLESS_SESSION=1
     mkdir -p "$(dirname "${WINEPREFIX}")"
     (
         flock 9
@@ -95,8 +96,19 @@ vell_ensure_prefix() {
 vell_window_manager() {
     local want="$1" mark="${WINEPREFIX}/.vell-managed"
     [ "$(cat "${mark}" 2>/dev/null)" = "${want}" ] && return 0
+    VELL_HEADLESS_SESSION=1
     vell_wine_env DISPLAY= wine reg add \
         'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "${want}" /f \
         >/dev/null 2>&1
     echo "${want}" >"${mark}"
+}
+
+# The set-up above runs Wine programs without a display. A window created
+# later in the session they started fails ("no driver could be loaded"),
+# so a program with windows first waits for that session to end.
+VELL_HEADLESS_SESSION=
+vell_end_headless_session() {
+    [ -n "${VELL_HEADLESS_SESSION}" ] || return 0
+    timeout 120 env "${VELL_WINE_ENV[@]}" wineserver -w || true
+    VELL_HEADLESS_SESSION=
 }
