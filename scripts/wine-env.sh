@@ -83,7 +83,8 @@ vell_ensure_prefix() {
         if [ -n "${wait_server}" ]; then
             # wineboot returns before its helpers finish writing the
             # registry; waiting for the server makes the prefix complete.
-            timeout 120 env "${VELL_WINE_ENV[@]}" wineserver -w || true
+            # Under an i386 emulator this takes many minutes, not seconds.
+            timeout 3600 env "${VELL_WINE_ENV[@]}" wineserver -w || true
             touch "${booted}"
         fi
         touch "${settings}"
