@@ -9,7 +9,7 @@ VELL_BUILD="${VELL_ROOT}/build"
 VELL_PACKAGES=(
     g++-mingw-w64-i686 mingw-w64-tools libwine-dev wine wine32:i386
     xvfb xauth x11-apps imagemagick fonts-wqy-microhei
-    cmake ninja-build googletest g++
+    cmake ninja-build googletest g++ locales
 )
 
 vell_log() {

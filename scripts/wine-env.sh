@@ -12,18 +12,48 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # Empty overrides stop the Mono/Gecko installer dialogs during wineboot.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-# Wine derives the ANSI code page from the locale: zh_CN gives 936 (GBK)
-# even when the host locale is not installed. It is applied to Wine
-# processes only, because exported into the shell every child bash would
-# print a setlocale warning.
+# Wine derives the ANSI code page from the locale: zh_CN gives 936 (GBK).
+# It also needs the locale installed to read non-ASCII Unix file names
+# (without it every such file and folder is invisible), so we generate it
+# into build/locale (no root needed) and point LOCPATH there. Both apply to
+# Wine processes only: LOCPATH replaces the system's locales for the
+# process, and exported into the shell it would break every other program.
 VELL_WINE_LC_ALL=zh_CN.UTF-8
+VELL_LOCALE_DIR="${VELL_ROOT}/build/locale"
+VELL_WINE_ENV=(LC_ALL="${VELL_WINE_LC_ALL}" LOCPATH="${VELL_LOCALE_DIR}")
+
+# Generates the locale once; the lock keeps parallel ctest jobs from
+# writing it twice. Needs localedef (libc-bin) and the sources (locales).
+vell_ensure_locale() {
+    local dir="${VELL_LOCALE_DIR}/${VELL_WINE_LC_ALL}"
+    [ -f "${dir}/.vell-done" ] && return 0
+    mkdir -p "${VELL_LOCALE_DIR}"
+    (
+        flock 9
+        [ -f "${dir}/.vell-done" ] && exit 0
+        rm -rf "${dir}"
+        if ! localedef -i zh_CN -f UTF-8 "${dir}" >"${VELL_LOCALE_DIR}/localedef.log" 2>&1; then
+            echo "warning: could not generate ${VELL_WINE_LC_ALL} (package locales missing?);" \
+                "Wine will not see non-ASCII file names; see ${VELL_LOCALE_DIR}/localedef.log" >&2
+            rm -rf "${dir}"
+            exit 0
+        fi
+        touch "${dir}/.vell-done"
+    ) 9>"${VELL_LOCALE_DIR}/.lock"
+}
+
+# vell_wine_env command...: runs a command in the Wine environment.
+vell_wine_env() {
+    vell_ensure_locale
+    env "${VELL_WINE_ENV[@]}" "$@"
+}
 
 vell_wine() {
-    env LC_ALL="${VELL_WINE_LC_ALL}" wine "$@"
+    vell_wine_env wine "$@"
 }
 
 vell_wineserver() {
-    env LC_ALL="${VELL_WINE_LC_ALL}" wineserver "$@"
+    vell_wine_env wineserver "$@"
 }
 
 # Creates the prefix once and applies our settings (bump the settings
@@ -33,6 +63,7 @@ vell_ensure_prefix() {
     local booted="${WINEPREFIX}/.vell-booted"
     local settings="${WINEPREFIX}/.vell-settings-1"
     [ -f "${settings}" ] && return 0
+    VELL_HEADLESS_SESSION=1
     mkdir -p "$(dirname "${WINEPREFIX}")"
     (
         flock 9
@@ -41,18 +72,19 @@ vell_ensure_prefix() {
         if [ ! -f "${booted}" ]; then
             # A prefix without the marker is a half-made one; start over.
             rm -rf "${WINEPREFIX}"
-            env LC_ALL="${VELL_WINE_LC_ALL}" DISPLAY= wineboot -i >/dev/null 2>&1
+            vell_wine_env DISPLAY= wineboot -i >/dev/null 2>&1
             wait_server=1
         fi
         # A crashing program prints a backtrace and exits (code 5 for an
         # access violation) instead of waiting on a crash dialog.
-        env LC_ALL="${VELL_WINE_LC_ALL}" DISPLAY= wine reg add \
+        vell_wine_env DISPLAY= wine reg add \
             'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
             >/dev/null 2>&1
         if [ -n "${wait_server}" ]; then
             # wineboot returns before its helpers finish writing the
             # registry; waiting for the server makes the prefix complete.
-            timeout 120 wineserver -w || true
+            # Under an i386 emulator this takes many minutes, not seconds.
+            timeout 3600 env "${VELL_WINE_ENV[@]}" wineserver -w || true
             touch "${booted}"
         fi
         touch "${settings}"
@@ -65,8 +97,19 @@ vell_ensure_prefix() {
 vell_window_manager() {
     local want="$1" mark="${WINEPREFIX}/.vell-managed"
     [ "$(cat "${mark}" 2>/dev/null)" = "${want}" ] && return 0
-    env LC_ALL="${VELL_WINE_LC_ALL}" DISPLAY= wine reg add \
+    VELL_HEADLESS_SESSION=1
+    vell_wine_env DISPLAY= wine reg add \
         'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "${want}" /f \
         >/dev/null 2>&1
     echo "${want}" >"${mark}"
+}
+
+# The set-up above runs Wine programs without a display. A window created
+# later in the session they started fails ("no driver could be loaded"),
+# so a program with windows first waits for that session to end.
+VELL_HEADLESS_SESSION=
+vell_end_headless_session() {
+    [ -n "${VELL_HEADLESS_SESSION}" ] || return 0
+    timeout 120 env "${VELL_WINE_ENV[@]}" wineserver -w || true
+    VELL_HEADLESS_SESSION=
 }

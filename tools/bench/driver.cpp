@@ -1,11 +1,12 @@
 // Runs one Transcode job of the real tool on a tree and times it from
 // outside, as a user would see it.
-//   vell_bench_driver TOOL_EXE ROOT [TIMEOUT_SECONDS]
+//   vell_bench_driver TOOL_EXE ROOT [TIMEOUT_SECONDS [LOG_FILE]]
 // Types the root, keeps the backup ticked, clicks 按钮2, then every 50 ms
 // asks the main window for an answer (SendMessageTimeout) and reads the
 // status line, which gives the phase boundaries. The job ends when the
 // box "转换完成" shows; the driver answers it, reads the tool's peak working
-// set and closes the tool with Esc. Prints key=value lines.
+// set and closes the tool with Esc. Prints key=value lines; LOG_FILE gets
+// the tool's log, one line each (GBK, newest first), to tell outcomes apart.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -67,6 +68,23 @@ struct Worst {
     }
 };
 
+// Copies the log list box of the tool into a file.
+void saveLog(HWND log, long lines, const char* path) {
+    FILE* f = fopen(path, "wb");
+    if (!f) return;
+    std::string line;
+    for (long i = 0; i < lines; i++) {
+        DWORD_PTR len = 0;
+        if (!SendMessageTimeoutA(log, LB_GETTEXTLEN, i, 0, SMTO_NORMAL, 10000, &len) || (LRESULT)len < 0) break;
+        line.assign(len + 1, '\0');
+        DWORD_PTR got = 0;
+        if (!SendMessageTimeoutA(log, LB_GETTEXT, i, (LPARAM)&line[0], SMTO_NORMAL, 10000, &got) || (LRESULT)got < 0) break;
+        fwrite(line.data(), 1, got, f);
+        fputc('\n', f);
+    }
+    fclose(f);
+}
+
 const char* phaseName(bench::Phase p) {
     switch (p) {
     case bench::Phase::Idle: return "idle";
@@ -82,7 +100,7 @@ const char* phaseName(bench::Phase p) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        fprintf(stderr, "usage: vell_bench_driver TOOL_EXE ROOT [TIMEOUT_SECONDS]\n");
+        fprintf(stderr, "usage: vell_bench_driver TOOL_EXE ROOT [TIMEOUT_SECONDS [LOG_FILE]]\n");
         return 2;
     }
     QueryPerformanceFrequency(&g_freq);
@@ -164,6 +182,7 @@ int main(int argc, char** argv) {
     }
     DWORD_PTR logLines = 0;
     SendMessageTimeoutA(GetDlgItem(main, C_LOG), LB_GETCOUNT, 0, 0, SMTO_NORMAL, 30000, &logLines);
+    if (argc > 4) saveLog(GetDlgItem(main, C_LOG), (long)logLines, argv[4]);
     if (box) {
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         for (int i = 0; i < 200 && IsWindow(box); i++) Sleep(20);

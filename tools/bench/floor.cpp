@@ -1,6 +1,8 @@
 // The I/O floor of the job: the least a program has to do for the same
-// result on the same tree. It walks the tree once, copies every matching
-// file to path + ".bak", then reads each one whole and writes it back.
+// result on the same tree, with the same safety. It walks the tree once,
+// copies every matching file to a temporary name renamed over path + ".bak",
+// then reads each one whole, writes it to a temporary file beside it and
+// replaces the file with that in one step.
 //   vell_bench_floor ROOT [EXTENSIONS]
 // Prints key=value lines: files, bytes, the phase times in seconds and the
 // program's own peak working set (the cost of a bare Wine process).
@@ -50,6 +52,35 @@ bool writeWhole(const std::string& path, const std::vector<char>& buf) {
     return ok;
 }
 
+// Puts the finished temporary file in the target's place in one step; the
+// target is never seen partly written.
+bool replaceWith(const std::string& target, const std::string& temp) {
+    if (ReplaceFileA(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) ||
+        MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    DeleteFileA(temp.c_str());
+    return false;
+}
+
+const char kTempSuffix[] = ".~,tmp";  // the job's own temporary names
+
+bool backup(const std::string& path) {
+    std::string bak = path + ".bak", temp = bak + kTempSuffix;
+    if (CopyFileA(path.c_str(), temp.c_str(), FALSE) &&
+        MoveFileExA(temp.c_str(), bak.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    DeleteFileA(temp.c_str());
+    return false;
+}
+
+bool rewrite(const std::string& path, std::vector<char>& buf) {
+    if (!readWhole(path, buf)) return false;
+    std::string temp = path + kTempSuffix;
+    if (writeWhole(temp, buf)) return replaceWith(path, temp);
+    DeleteFileA(temp.c_str());
+    return false;
+}
+
 long long now() {
     LARGE_INTEGER t;
     QueryPerformanceCounter(&t);
@@ -75,13 +106,13 @@ int main(int argc, char** argv) {
     long long t1 = now();
     int copyFailures = 0;
     for (const std::string& p : files)
-        if (!CopyFileA(p.c_str(), (p + ".bak").c_str(), FALSE)) copyFailures++;
+        if (!backup(p)) copyFailures++;
     long long t2 = now();
     int ioFailures = 0;
     unsigned long long bytes = 0;
     std::vector<char> buf;
     for (const std::string& p : files) {
-        if (!readWhole(p, buf) || !writeWhole(p, buf)) ioFailures++;
+        if (!rewrite(p, buf)) ioFailures++;
         bytes += buf.size();
     }
     long long t3 = now();

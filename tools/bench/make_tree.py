@@ -2,10 +2,13 @@
 """Writes the benchmark's server tree from a fixed seed.
 
     make_tree.py OUT_DIR [--files N] [--mb M] [--seed S]
+    make_tree.py OUT_DIR --large MB [--seed S]
 
 OUT_DIR/tree holds the files, OUT_DIR/manifest.json describes them (one
 entry per matching file: path, kind, size) and the totals. Running again
-with the same arguments leaves an existing, complete tree alone.
+with the same arguments leaves an existing, complete tree alone. --large
+writes one GBK log of MB * 2^20 bytes instead (the unit of the tool's
+size limit).
 """
 
 import argparse
@@ -20,7 +23,7 @@ EXTENSIONS = ["yml", "json", "txt", "lang", "cfg", "ini", "log", "conf", "toml"]
 OTHER_EXTENSIONS = ["jar", "png", "dat", "sh", "properties", "md", "db", "mca"]
 MIN_SIZE = 100
 # Bumped whenever the same arguments would give a different tree.
-LAYOUT = 3
+LAYOUT = 4
 MAX_SIZE = 1 << 20
 
 # Share of matching files per kind of content.
@@ -36,6 +39,14 @@ ASCII_WORDS = [
     "server", "port", "motd", "enabled", "world", "players", "max", "timeout",
     "database", "host", "level", "spawn", "protect", "chat", "format", "reward",
 ]
+# Names as servers have them: about half Chinese, all within GBK (the tool
+# works through the code page's file functions).
+FOLDER_WORDS = ["plugins", "config", "world", "data", "lang", "logs", "mods", "scripts",
+                "players", "settings", "locale", "backup", "cache", "addons", "world_nether",
+                "插件", "配置", "世界", "数据", "语言", "日志", "模组", "脚本",
+                "玩家数据", "设置", "本地化", "备份", "缓存", "附加组件", "下界"]
+FILE_WORDS = ASCII_WORDS + ["配置", "消息", "玩家", "权限", "商店", "任务", "公告", "经济",
+                            "称号", "传送", "副本", "签到", "奖励", "聊天", "数据库", "世界"]
 
 
 def line_of(rng, kind_words, chinese):
@@ -104,17 +115,13 @@ def sizes_for(n, total):
 
 
 def folder_names(rng, count):
-    # ASCII only: Wine started with a locale the host lacks (zh_CN.UTF-8 for
-    # code page 936) cannot map non-ASCII Unix names and hides those folders.
-    base = ["plugins", "config", "world", "data", "lang", "logs", "mods", "scripts",
-            "players", "settings", "locale", "backup", "cache", "addons", "world_nether"]
     folders = [""]
     depth = {"": 0}
     while len(folders) < count:
         parent = rng.choice(folders)
         if depth[parent] >= 6:
             continue
-        name = "%s%d" % (rng.choice(base), rng.randint(0, 99))
+        name = "%s%d" % (rng.choice(FOLDER_WORDS), rng.randint(0, 99))
         path = parent + "/" + name if parent else name
         if path in depth:
             continue
@@ -154,7 +161,7 @@ def build(out, files, mb, seed):
         folder = rng.choice(folders)
         ext = rng.choice(EXTENSIONS)
         while True:
-            name = "%s_%d.%s" % (rng.choice(ASCII_WORDS), rng.randint(0, 999999), ext)
+            name = "%s_%d.%s" % (rng.choice(FILE_WORDS), rng.randint(0, 999999), ext)
             rel = folder + "/" + name if folder else name
             if rel not in used:
                 break
@@ -178,7 +185,8 @@ def build(out, files, mb, seed):
     for i in range(max(1, files // 5)):
         folder = rng.choice(folders)
         ext = rng.choice(OTHER_EXTENSIONS) if i % 10 else "yml.old"
-        rel = "%s/other_%d.%s" % (folder, i, ext) if folder else "other_%d.%s" % (i, ext)
+        name = "%s_%d.%s" % ("其他" if i % 2 else "other", i, ext)
+        rel = folder + "/" + name if folder else name
         with open(os.path.join(tree, rel), "wb") as fh:
             fh.write(rng.randbytes(rng.randint(MIN_SIZE, 20000)))
         others += 1
@@ -196,26 +204,61 @@ def build(out, files, mb, seed):
     return manifest
 
 
+def build_large(out, mb, seed):
+    rng = random.Random(seed)
+    rel = "日志/latest.log"
+    target = os.path.join(out, "tree", rel)
+    if os.path.exists(os.path.join(out, "tree")):
+        shutil.rmtree(os.path.join(out, "tree"))
+    os.makedirs(os.path.dirname(target))
+    pool = Pool(rng, "gbk", True, 1 << 20)
+    size = int(mb * (1 << 20))
+    left = size
+    with open(target, "wb") as fh:
+        while left > len(pool.data):
+            fh.write(pool.data)
+            left -= len(pool.data)
+        # The tail ends at a line start, then spaces to the exact size.
+        end = pool.starts[bisect.bisect_right(pool.starts, left) - 1]
+        fh.write(pool.data[:end] + b" " * (left - end))
+    manifest = {
+        "layout": LAYOUT, "files": 1, "mb": mb, "seed": seed, "large": True,
+        "folders": 2, "max_depth": 1, "bytes": size, "largest": size, "other_files": 0,
+        "kinds": {"gbk": 1}, "entries": [{"path": rel, "kind": "gbk", "size": size}],
+    }
+    with open(os.path.join(out, "manifest.json"), "w") as fh:
+        json.dump(manifest, fh)
+    return manifest
+
+
 def main(argv):
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("out")
     ap.add_argument("--files", type=int, default=10000)
     ap.add_argument("--mb", type=float, default=150.0)
     ap.add_argument("--seed", type=int, default=20261208)
+    ap.add_argument("--large", type=float, metavar="MB")
     ap.add_argument("--force", action="store_true")
     a = ap.parse_args(argv)
-    if a.files < 1 or a.mb <= 0:
-        ap.error("--files and --mb must be positive")
+    if a.files < 1 or a.mb <= 0 or (a.large is not None and a.large <= 0):
+        ap.error("--files, --mb and --large must be positive")
+    if a.large is not None:
+        a.files, a.mb = 1, a.large
     path = os.path.join(a.out, "manifest.json")
     if not a.force and os.path.exists(path) and os.path.isdir(os.path.join(a.out, "tree")):
         with open(path) as fh:
             m = json.load(fh)
-        if (m.get("layout"), m["files"], m["mb"], m["seed"]) == (LAYOUT, a.files, a.mb, a.seed):
+        if ((m.get("layout"), m["files"], m["mb"], m["seed"], m.get("large", False))
+                == (LAYOUT, a.files, a.mb, a.seed, a.large is not None)):
             print("tree: reused %s" % os.path.join(a.out, "tree"))
             return 0
     os.makedirs(a.out, exist_ok=True)
     if os.path.exists(path):
         os.remove(path)  # a tree without a manifest is never reused
+    if a.large is not None:
+        m = build_large(a.out, a.large, a.seed)
+        print("tree: one GBK file of %d bytes" % m["bytes"])
+        return 0
     m = build(a.out, a.files, a.mb, a.seed)
     print("tree: %d matching files (%.1f MB, largest %d B) in %d folders, depth %d, %d others"
           % (m["files"], m["bytes"] / 1e6, m["largest"], m["folders"], m["max_depth"],

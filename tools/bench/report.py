@@ -3,6 +3,11 @@
 
     report.py verify MASTER_DIR WORK_TREE     key=value lines about the output
     report.py table MASTER_DIR RESULTS_DIR [--markdown FILE]
+    report.py seed-older MASTER_DIR WORK_TREE older backups beside every third file
+    report.py safety MASTER_DIR WORK_TREE [LOG_FILE WIN_ROOT]
+        after a job that could not finish well (full disk, huge file): every
+        file its original bytes or its exact UTF-8 form, every backup absent,
+        the older one or whole, and the log's outcome true to the bytes
 """
 
 import json
@@ -29,6 +34,109 @@ def expected_output(kind, data):
     if kind in ("ascii", "utf8"):
         return data  # ASCII rewritten unchanged; UTF-8 skipped
     return None
+
+
+def older_backup(rel):
+    """The content seed-older gives the backup of rel: no job writes it."""
+    return ("older backup of %s\n" % rel).encode("utf-8") * 3
+
+
+def seed_older(master, work):
+    with open(os.path.join(master, "manifest.json")) as fh:
+        m = json.load(fh)
+    for e in m["entries"][::3]:
+        with open(os.path.join(work, e["path"]) + ".bak", "wb") as fh:
+            fh.write(older_backup(e["path"]))
+    return 0
+
+
+def read_or_none(path):
+    try:
+        with open(path, "rb") as fh:
+            return fh.read()
+    except OSError:
+        return None
+
+
+# Log line heads, the outcome each tells of a file (README's table).
+LOG_HEADS = [("转码完毕:", "converted"), ("跳过文件 无需转码:", "not needed"),
+             ("跳过文件 非系统编码文本:", "not GBK"), ("跳过文件 文件过大:", "too large"),
+             ("转码失败 文件是否正在被占用? :", "failed"), ("备份失败 已跳过转码:", "backup failed"),
+             ("跳过目录 无法访问:", "folder skipped")]
+
+
+def log_outcomes(log_file, win_root):
+    """{relative path: outcome} from the tool's log, and counts per outcome."""
+    per_file, counts = {}, {}
+    root = win_root.rstrip("\\") + "\\"
+    with open(log_file, "rb") as fh:
+        for raw in fh.read().split(b"\n"):
+            line = raw.decode("gbk", errors="replace")
+            for head, outcome in LOG_HEADS:
+                if line.startswith(head):
+                    counts[outcome] = counts.get(outcome, 0) + 1
+                    path = line[len(head):]
+                    if path.lower().startswith(root.lower()):
+                        per_file[path[len(root):].replace("\\", "/")] = outcome
+                    break
+    return per_file, counts
+
+
+def safety(master, work, log_file=None, win_root=None):
+    with open(os.path.join(master, "manifest.json")) as fh:
+        m = json.load(fh)
+    tree = os.path.join(master, "tree")
+    seeded = {e["path"] for e in m["entries"][::3]}
+    per_file, counts = log_outcomes(log_file, win_root) if log_file else ({}, {})
+    out = {k: 0 for k in ("files_original", "files_converted", "files_damaged", "bak_absent",
+                          "bak_older", "bak_whole", "bak_damaged", "log_untrue")}
+    first = []
+    for e in m["entries"]:
+        rel = e["path"]
+        before = read_or_none(os.path.join(tree, rel))
+        after = read_or_none(os.path.join(work, rel))
+        want = expected_output(e["kind"], before)
+        if after == before:
+            state = "original"
+        elif want is not None and after == want:
+            state = "converted"
+        else:
+            state = "damaged"
+            first.append(rel)
+        out["files_" + state] += 1
+        # A file reported converted must hold its UTF-8 form; any other
+        # outcome must have left it as it was.
+        said = per_file.get(rel)
+        if said == "converted" and after != want or said not in (None, "converted") and after != before:
+            out["log_untrue"] += 1
+            first.append(rel + " (log: %s)" % said)
+        bak = read_or_none(os.path.join(work, rel) + ".bak")
+        if bak is None:
+            out["bak_absent"] += 1
+        elif bak == before:
+            out["bak_whole"] += 1
+        elif rel in seeded and bak == older_backup(rel):
+            out["bak_older"] += 1
+        else:
+            out["bak_damaged"] += 1
+            first.append(rel + ".bak")
+    known = {e["path"] for e in m["entries"]}
+    left = []
+    for d, _, files in os.walk(work):
+        for f in files:
+            rel = os.path.relpath(os.path.join(d, f), work)
+            if not os.path.exists(os.path.join(tree, rel)) and not (rel.endswith(".bak") and rel[:-4] in known):
+                left.append(rel)
+    out["leftover_files"] = len(left)
+    out["first_leftover"] = left[0] if left else ""
+    out["first_damaged"] = first[0] if first else ""
+    for outcome, n in sorted(counts.items()):
+        out["log_" + outcome.replace(" ", "_")] = n
+    for k, v in out.items():
+        print("safe_%s=%s" % (k, v))
+    lost = out["files_damaged"] + out["bak_damaged"] + out["log_untrue"]
+    print("safe_verdict=%s" % ("nothing lost" if lost == 0 else "LOST OR MISREPORTED: %d" % lost))
+    return 0 if lost == 0 else 1
 
 
 def verify(master, work):
@@ -163,6 +271,10 @@ def table(master, results, markdown):
 def main(argv):
     if len(argv) >= 3 and argv[0] == "verify":
         return verify(argv[1], argv[2])
+    if len(argv) >= 3 and argv[0] == "seed-older":
+        return seed_older(argv[1], argv[2])
+    if len(argv) in (3, 5) and argv[0] == "safety":
+        return safety(*argv[1:])
     if len(argv) >= 3 and argv[0] == "table":
         md = argv[argv.index("--markdown") + 1] if "--markdown" in argv[3:] else None
         return table(argv[1], argv[2], md)
