@@ -90,6 +90,12 @@ extern "C" void cmd_InfoBox(ArgRecord* result, int32_t count, ArgRecord* args) {
     const ArgRecord* titleArg = lib_Arg(count, args, 2);
     // A given but null title is the empty text, not the system's "Error".
     const char* title = titleArg ? dlg_ValueText(titleArg, titleBuf) : "信息：";
+    // A batch run shows no box: its text goes to standard error, and the
+    // answer is the first button.
+    if (lib_Notify(NOTE_BATCH_LINE, 2, (uint32_t)(uintptr_t)message)) {
+        lib_SetInt(result, 0);
+        return;
+    }
     HWND owner = count >= 4 ? dlg_OwnerHandle(lib_Arg(count, args, 3)) : nullptr;
     int pressed = MessageBoxA(owner, message, title, dlg_BoxType(flags));
     lib_SetInt(result, dlg_ButtonNumber(pressed));

@@ -34,6 +34,9 @@ enum : int32_t {
     NOTE_WINDOW_COUNT = 2032,
     NOTE_WINDOW_HANDLE = 2033,
     NOTE_RELEASE_OBJECT = 2035,
+    // (stream 1 output or 2 error, text): in a batch run writes the text as
+    // a line there and returns 1; otherwise 0.
+    NOTE_BATCH_LINE = 2040,
 };
 
 // The runtime's notification function, or null before notification 1.

@@ -90,7 +90,9 @@ void rt_FatalReport(const char* message, int32_t code, int32_t loc1, int32_t loc
     }
     if (!reported) {
         std::string text = composeReport(message, code, detail);
-        MessageBoxA(nullptr, text.c_str(), "错误", MB_OK | MB_ICONERROR);
+        // A batch run has nobody to press the box's button.
+        if (g_rt.batchMode) rt_WriteLine(2, text.c_str());
+        else MessageBoxA(nullptr, text.c_str(), "错误", MB_OK | MB_ICONERROR);
     }
     g_rt.exitRoutineCount = 0;  // module clean-up must not run after a failure
     rt_ExitProgram(-1);

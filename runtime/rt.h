@@ -53,6 +53,7 @@ struct RtState {
     char programDirectory[MAX_PATH + 1];       // no trailing backslash
     char programFileName[MAX_PATH + 1];
     char programDirectorySlash[MAX_PATH + 1];  // with trailing backslash
+    char startDirectory[MAX_PATH + 1];         // current directory before start-up changed it
     HWND hiddenOwner;
     DWORD guiThreadId;
     const uint8_t* constantsStart;
@@ -102,6 +103,9 @@ struct RtState {
     void (*installWindowLayer)(void);
 
     HICON iconLarge, iconSmall;   // "DEFAULT_ICON", loaded on first request
+    // A batch run: windows load hidden, message boxes and the list box
+    // write to standard error and output instead (notification 2040).
+    bool batchMode;
     CRITICAL_SECTION lock;
 };
 extern RtState g_rt;
@@ -154,6 +158,13 @@ VELL_NORETURN void rt_ExitProgram(int32_t code);
 void rt_LoadWindow(uint32_t windowId);
 void rt_GetProgramIcons(HICON* large, HICON* small);
 uint32_t rt_NextFreshNumber(void);
+
+// ---- the command line and batch runs (utilities 7 to 10) ----
+void* rt_ProgramArguments(void);                  // array of texts, arguments after the program's name
+char* rt_FolderPath(const char* given);           // full path in the folder picker's form; null for ""
+void rt_EnterBatchMode(void);
+// Writes the text and a line end to standard output (1) or error (2) as UTF-8.
+void rt_WriteLine(int32_t stream, const char* text);
 
 // ---- foreign commands ----
 void* rt_ResolveForeignCommand(uint32_t number);

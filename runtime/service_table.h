@@ -76,6 +76,11 @@ enum {
     UTIL_ReadValueProperty = 4,
     UTIL_WriteValueProperty = 5,
     UTIL_InitProgramImage = 6,    // ()
+    UTIL_ProgramArguments = 7,    // () -> array of texts, the arguments after the program's name
+    UTIL_FolderPath = 8,          // (text) -> text: full path of a folder given relative to the
+                                  //   directory the program was started in, as the picker gives it
+    UTIL_EnterBatchMode = 9,      // (): windows load hidden, boxes and the log go to standard error/output
+    UTIL_WriteLine = 10,          // (stream 1 output or 2 error, text): one line in UTF-8
 };
 
 // Command numbers of the first library.

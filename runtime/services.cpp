@@ -50,6 +50,14 @@ static int64_t svcCallUtility(int32_t number, ...) {
     }
     case UTIL_RegisterExitRoutine: rt_RegisterExitRoutine(va_arg(ap, void (*)(void))); break;
     case UTIL_InitProgramImage: rt_InitProgramImage(); break;
+    case UTIL_ProgramArguments: r = (int64_t)(uint32_t)(uintptr_t)rt_ProgramArguments(); break;
+    case UTIL_FolderPath: r = (int64_t)(uint32_t)(uintptr_t)rt_FolderPath(va_arg(ap, const char*)); break;
+    case UTIL_EnterBatchMode: rt_EnterBatchMode(); break;
+    case UTIL_WriteLine: {
+        int32_t stream = va_arg(ap, int32_t);
+        rt_WriteLine(stream, va_arg(ap, const char*));
+        break;
+    }
     default: break;  // value properties of non-window objects: none in this program
     }
     va_end(ap);
@@ -127,6 +135,10 @@ uint32_t rt_Notify(int32_t code, uint32_t a1, uint32_t a2) {
     case 2035:
         if (g_rt.releaseAutomationObject) g_rt.releaseAutomationObject((void*)(uintptr_t)a1);
         return 0;
+    case 2040:
+        if (!g_rt.batchMode) return 0;
+        rt_WriteLine((int32_t)a1, (const char*)(uintptr_t)a2);
+        return 1;
     default: break;
     }
     if (g_rt.ui.notify) {

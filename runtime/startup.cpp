@@ -90,6 +90,8 @@ void rt_InitProgramImage(void) {
     char path[MAX_PATH + 1] = {0};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     splitProgramPath(path);
+    // Folders named on the command line are relative to where it was given.
+    if (!g_rt.startDirectory[0]) GetCurrentDirectoryA(sizeof g_rt.startDirectory, g_rt.startDirectory);
     if (g_rt.programDirectory[0]) SetCurrentDirectoryA(g_rt.programDirectory);
 
     createHiddenOwner();

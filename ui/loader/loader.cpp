@@ -407,6 +407,8 @@ int32_t ui_LoadWindowRecord(UiWindowRecord* w, int32_t secondInstance, int32_t m
 
 bool ui_LoadStartWindow(uint32_t windowId) {
     UiWindowRecord* w = ui_FindWindow(windowId);
+    // A batch run works the same window unseen.
+    if (w && g_rt.batchMode) tpl_SetStateFlags(&w->working, 0, tpl_GetStateFlags(w->working, 0) & ~TPL_STATE_VISIBLE);
     return w && ui_LoadWindowRecord(w, 0, 0, nullptr) == 1;
 }
 

@@ -36,6 +36,8 @@ extern "C" void cmd_ListBoxInsertItem(ArgRecord* result, int32_t count, ArgRecor
     LRESULT at = SendMessageA(list, LB_INSERTSTRING, (WPARAM)position, (LPARAM)(text ? text : ""));
     if (at < 0) return;
     SendMessageA(list, LB_SETITEMDATA, (WPARAM)at, (LPARAM)itemData);
+    // A batch run's log is read as it grows, oldest line first.
+    lib_Notify(NOTE_BATCH_LINE, 1, (uint32_t)(uintptr_t)text);
     lib_SetInt(result, (int32_t)at);
 }
 
