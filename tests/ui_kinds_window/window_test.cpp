@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <shlobj.h>
 #include "kind_support.h"
 #include "runtime/rt.h"
 #include "ui/kinds/window/window.h"
@@ -670,6 +671,37 @@ TEST_F(WindowLoaded, WindowsWithoutAnIconGetTheProgramIcon) {
     ValueRecord bad{(uint32_t)(uintptr_t)junk.data(), (uint32_t)junk.size()};
     window_Set(window, WP_ICON, &bad, 0);
     EXPECT_EQ(program[0], (HICON)SendMessageA(window->fw.hwnd, WM_GETICON, ICON_BIG, 0));
+}
+
+
+// A drop list as the shell hands it to WM_DROPFILES; DragFinish frees it.
+static HDROP dropOf(const std::vector<std::string>& paths) {
+    std::string list;
+    for (const std::string& p : paths) list += p + '\0';
+    list += '\0';
+    HGLOBAL g = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+    DROPFILES* d = (DROPFILES*)GlobalLock(g);
+    d->pFiles = sizeof(DROPFILES);
+    memcpy(d + 1, list.data(), list.size());
+    GlobalUnlock(g);
+    return (HDROP)g;
+}
+
+TEST_F(WindowDirect, ADroppedFolderRaisesEventThirteenWithItsPathAndFilesArePassedOver) {
+    ComponentObject* o = create(TplWindowBlock());
+    ASSERT_NE(nullptr, o);
+    EXPECT_NE(0, GetWindowLongA(o->fw.hwnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string file = self, folder = file.substr(0, file.rfind('\\'));
+    std::vector<std::string> dropped;
+    kindNotes().handler = [&](const EventRecord& e, int32_t*) {
+        if (e.event == 13 && e.argc == 1) dropped.push_back((const char*)(uintptr_t)e.args[0]);
+        return false;
+    };
+    SendMessageA(o->fw.hwnd, WM_DROPFILES, (WPARAM)dropOf({file, folder, folder + "\\.."}), 0);
+    SendMessageA(o->fw.hwnd, WM_DROPFILES, (WPARAM)dropOf({file}), 0);
+    EXPECT_EQ(std::vector<std::string>{folder}, dropped);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ui/kinds/window/window.h"
 #include "ui/loader/loader.h"
 #include "platform/picture.h"
+#include <shellapi.h>
 #include <algorithm>
 #include <string.h>
 #include <vector>
@@ -276,6 +277,23 @@ static int32_t raiseWindowEvent(WindowObject* o, int32_t event, bool* refused = 
     int32_t ran = ui_RaiseEventRecord(&rec, &o->head, event, 0, nullptr);
     if (refused) *refused = ran && rec.resultPresent && rec.result == 0;
     return ran;
+}
+
+// A folder dropped on the window raises event 13 with its path; files are
+// not folders and are passed over, and of several folders the first counts.
+static void folderDropped(WindowObject* o, HDROP drop) {
+    UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < n; i++) {
+        std::string path(DragQueryFileA(drop, i, nullptr, 0), '\0');
+        if (path.empty() || DragQueryFileA(drop, i, &path[0], (UINT)path.size() + 1) != path.size()) continue;
+        DWORD a = GetFileAttributesA(path.c_str());
+        if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        uint32_t arg = (uint32_t)(uintptr_t)path.c_str();
+        EventRecord rec;
+        ui_RaiseEventRecord(&rec, &o->head, 13, 1, &arg);
+        break;
+    }
+    DragFinish(drop);
 }
 
 static bool anyRegistryWindowLive(HWND except) {
@@ -687,6 +705,11 @@ static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
+    case WM_DROPFILES: {
+        BusyScope busy(o);
+        folderDropped(o, (HDROP)wp);
+        return 0;
+    }
     case WM_SETCURSOR:
         if (LOWORD(lp) == HTCLIENT && customPointer(o, (HWND)wp)) return TRUE;
         break;
@@ -787,6 +810,7 @@ ComponentObject* window_Create(const uint8_t* block, int32_t length, uint32_t ex
     if (r.right - r.left != width || r.bottom - r.top != height)
         MoveWindow(hwnd, left, top, width, height, FALSE);
     applyIcons(o);
+    DragAcceptFiles(hwnd, TRUE);
     if (p.shape != 0) applyShape(o);
     SendMessageA(hwnd, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
     if (p.topmost == 1) applyTopmost(o);
