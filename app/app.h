@@ -37,9 +37,17 @@ int32_t ChooseFolderHandler(int32_t argc, const uint32_t* args, int32_t* returne
 int32_t TranscodeHandler(int32_t argc, const uint32_t* args, int32_t* returned);
 int32_t CloseRequested(int32_t argc, const uint32_t* args, int32_t* returned);
 
+int32_t FolderDropped(int32_t argc, const uint32_t* args, int32_t* returned);
+
 void ChooseFolderClicked(void);
 void TranscodeClicked(void);
 void ModuleCleanup(void);
+
+// The command line: loads the main window with what it names, or runs a
+// whole job in it unseen and ends the program (--batch).
+void LoadMainWindow(void);
+// Counts the log lines that report a failed file or folder.
+void NoteLogLine(const char* text);
 
 // The search.
 typedef void (*FileCallback)(const char* path);

@@ -24,7 +24,8 @@ static const char* const kForeignNames[] = {kLstrcpyn, kCoInitialize, kCoUniniti
 static const LibraryRecord* const kLibraries[] = {&vell_library1, &vell_library2};
 
 // Event bindings store byte offsets into this table.
-extern "C" const EventHandler vell_handlers[] = {ChooseFolderHandler, TranscodeHandler, CloseRequested};
+extern "C" const EventHandler vell_handlers[] = {ChooseFolderHandler, TranscodeHandler, CloseRequested,
+                                                   FolderDropped};
 
 extern "C" const ProgramDescriptor vell_program_image = {
     3,

@@ -21,7 +21,7 @@ extern "C" int32_t vell_module_start(void) {
     rootDirectory = nullptr;
     SVC->CallUtility(UTIL_RegisterExitRoutine, &ModuleCleanup);
     // The module's two initialisation routines have nothing to do.
-    SVC->LoadWindow(MAIN_WINDOW);
+    LoadMainWindow();
     SVC->RunMessageLoop();
     return 0;
 }
@@ -89,6 +89,7 @@ void mod_ReplaceWithEmptyArray(void** array) {
 void mod_Log(const char* text) {
     ArgRecord a[3] = {mod_Component(MAIN_WINDOW, ID_LOG, KIND_ID_LISTBOX), mod_Int(0), mod_Text(text)};
     mod_Call(CMD_ListBoxInsertItem, 3, a);
+    NoteLogLine(text);
 }
 
 void mod_LogOwned(char* text) {

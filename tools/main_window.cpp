@@ -18,9 +18,13 @@ enum : uint32_t {
 };
 
 // Handler slots of the module's handler table: byte offsets from its start.
-enum : uint32_t { H_NONE = 0xFFFFFFFF, H_CHOOSE_FOLDER = 0, H_TRANSCODE = 4, H_CLOSE_REQUESTED = 8 };
+enum : uint32_t {
+    H_NONE = 0xFFFFFFFF, H_CHOOSE_FOLDER = 0, H_TRANSCODE = 4, H_CLOSE_REQUESTED = 8, H_FOLDER_DROPPED = 12,
+};
 // The window's close query (event 12): refused while a job runs.
 const int32_t EVENT_CLOSE_QUERY = 12;
+// A folder dropped on the window (event 13) fills the root box.
+const int32_t EVENT_FOLDER_DROPPED = 13;
 
 struct Row {
     const char* name;
@@ -165,6 +169,7 @@ TplBlock mainTemplate() {
     w.height = 531;
     w.stateFlags = TPL_STATE_VISIBLE;
     w.bindings.push_back(TplBinding{EVENT_CLOSE_QUERY, H_CLOSE_REQUESTED});
+    w.bindings.push_back(TplBinding{EVENT_FOLDER_DROPPED, H_FOLDER_DROPPED});
     w.kindBlock = tpl_WindowBlock(wb);
 
     std::vector<TplEntry> entries;

@@ -1,0 +1,136 @@
+// The ways in from outside the window: a folder named on the command line
+// or dropped on the window, and a whole job run unseen with --batch.
+#include <windows.h>
+#include <string.h>
+#include "app/app.h"
+
+// Locations of the module's subscript checks.
+enum : int32_t { LOC_COMMAND_LINE = 0x04014F10 };
+enum : int32_t { EXIT_DONE = 0, EXIT_FAILED = 1, EXIT_REFUSED = 2 };
+
+struct StartRequest {
+    bool batch;
+    bool help;
+    bool bad;               // an unknown option or one without its value
+    char* folder;           // owned, full path; null: none
+    const char* extensions; // borrowed from the arguments; null: the window's own
+    bool extensionsGiven;
+    bool noBackup;
+};
+
+static int32_t s_failedLines;
+
+void NoteLogLine(const char* text) {
+    // The lines that say a file or folder was not done: a batch run exits 1.
+    static const char* const failed[] = {K("转码失败"), K("备份失败"), K("跳过目录 无法访问")};
+    if (!text) return;
+    for (const char* prefix : failed)
+        if (strncmp(text, prefix, strlen(prefix)) == 0) s_failedLines++;
+}
+
+static bool isFolderOrMissing(const char* path) {
+    DWORD a = GetFileAttributesA(path);
+    return a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+static char* folderPath(const char* given) {
+    return (char*)(uintptr_t)SVC->CallUtility(UTIL_FolderPath, given);
+}
+
+static void readArguments(const void* args, StartRequest* r) {
+    int32_t n = mod_ArrayCount(args);
+    int32_t plain = 0;
+    for (int32_t i = 1; i <= n; i++) {
+        const char* a = mod_ArrayText(args, i, LOC_COMMAND_LINE, 1);
+        bool takesValue = CompareTexts(a, K("--batch")) == 0 || CompareTexts(a, K("--ext")) == 0;
+        if (takesValue && i == n) {
+            r->bad = true;
+        } else if (CompareTexts(a, K("--batch")) == 0) {
+            r->batch = true;
+            mod_Assign(&r->folder, folderPath(mod_ArrayText(args, ++i, LOC_COMMAND_LINE, 2)));
+        } else if (CompareTexts(a, K("--ext")) == 0) {
+            r->extensions = mod_ArrayText(args, ++i, LOC_COMMAND_LINE, 3);
+            r->extensionsGiven = true;
+        } else if (CompareTexts(a, K("--no-backup")) == 0) {
+            r->noBackup = true;
+        } else if (CompareTexts(a, K("--help")) == 0 || CompareTexts(a, K("-h")) == 0 ||
+                   CompareTexts(a, K("/?")) == 0) {
+            r->help = true;
+        } else if (a && a[0] == '-') {
+            r->bad = true;
+        } else if (plain++, !r->folder) {
+            // Items dropped on the program's icon: the first folder counts,
+            // files are passed over.
+            char* path = folderPath(a);
+            if (path && isFolderOrMissing(path)) r->folder = path;
+            else SVC->Free(path);
+        }
+    }
+    // A batch run names its folder once, after --batch.
+    if (r->batch && plain > 0) r->bad = true;
+}
+
+static void writeUsage(int32_t stream) {
+    SVC->CallUtility(UTIL_WriteLine, stream,
+                     K("用法: vellumor.exe [目录]\n"
+                       "      vellumor.exe --batch 目录 [--ext 扩展名列表] [--no-backup]\n"
+                       "  目录             打开窗口, 目录填入根目录框\n"
+                       "  --batch 目录     不显示窗口, 转码该目录, 日志逐行写到标准输出\n"
+                       "  --ext 列表       扩展名列表, 英文逗号分隔, 替换窗口中的默认列表\n"
+                       "  --no-backup      不创建 .bak 备份\n"
+                       "退出码: 0 完成, 1 有文件或目录失败, 2 输入被拒绝, -1 运行时出错"));
+}
+
+// Fills the window's boxes as a user would before pressing the button.
+static void applyRequest(const StartRequest* r) {
+    if (r->folder || r->batch)
+        SVC->WriteProperty(MAIN_WINDOW, ID_EDIT_ROOT, PROP_CONTENT, -1, (uint32_t)(uintptr_t)r->folder, 0);
+    if (r->extensionsGiven)
+        SVC->WriteProperty(MAIN_WINDOW, ID_EDIT_EXTENSIONS, PROP_CONTENT, -1,
+                           (uint32_t)(uintptr_t)r->extensions, 0);
+    if (r->noBackup) SVC->WriteProperty(MAIN_WINDOW, ID_CHECK_BACKUP, PROP_CHECKED, -1, 0, 0);
+}
+
+// The status line says whether the job ran to its end; its final text is
+// the batch run's last line.
+static int32_t batchOutcome(void) {
+    char* status = (char*)(uintptr_t)SVC->ReadProperty(MAIN_WINDOW, ID_STATUS, PROP_CAPTION, -1);
+    const char* done = K("转换完成 已转换:");
+    int32_t code = EXIT_REFUSED;
+    if (status && strncmp(status, done, strlen(done)) == 0) {
+        SVC->CallUtility(UTIL_WriteLine, 1, status);
+        code = s_failedLines > 0 ? EXIT_FAILED : EXIT_DONE;
+    }
+    SVC->Free(status);
+    return code;
+}
+
+void LoadMainWindow(void) {
+    void* args = (void*)(uintptr_t)SVC->CallUtility(UTIL_ProgramArguments);
+    StartRequest r = {};
+    readArguments(args, &r);
+    if (r.help || r.bad) {
+        writeUsage(r.bad ? 2 : 1);
+        SVC->Free(r.folder);
+        mod_FreeTextArray(args);
+        SVC->ExitProgram(EXIT_REFUSED);
+    }
+    if (r.batch) SVC->CallUtility(UTIL_EnterBatchMode);
+    SVC->LoadWindow(MAIN_WINDOW);
+    applyRequest(&r);
+    SVC->Free(r.folder);
+    mod_FreeTextArray(args);
+    if (r.batch) {
+        // The job exactly as the button runs it, in the unseen window.
+        TranscodeClicked();
+        SVC->ExitProgram(batchOutcome());
+    }
+}
+
+// A folder dropped on the window fills the root box as the picker does,
+// and only while the picker's button can be pressed.
+int32_t FolderDropped(int32_t argc, const uint32_t* args, int32_t*) {
+    if (argc < 1 || (uint32_t)SVC->ReadProperty(MAIN_WINDOW, ID_BUTTON_CHOOSE, PROP_DISABLED, -1)) return 0;
+    SVC->WriteProperty(MAIN_WINDOW, ID_EDIT_ROOT, PROP_CONTENT, -1, args[0], 0);
+    return 0;
+}
