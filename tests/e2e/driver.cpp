@@ -79,8 +79,8 @@ static HWND findWindowOf(DWORD pid, const char* title) {
     return c.found;
 }
 
-bool Tool::start() {
-    std::string cmd = "\"" + programPath() + "\"";
+bool Tool::start(const std::string& args) {
+    std::string cmd = "\"" + programPath() + "\" " + args;
     STARTUPINFOA si{};
     si.cb = sizeof si;
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
@@ -177,6 +177,36 @@ void Tool::kill() {
     if (pi.hProcess) CloseHandle(pi.hProcess);
     if (pi.hThread) CloseHandle(pi.hThread);
     pi = PROCESS_INFORMATION{};
+}
+
+static HANDLE inheritableFile(const std::string& path) {
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
+}
+
+Finished runToEnd(const std::string& args, int timeoutMs) {
+    Finished f;
+    std::string dir = tempFolder("output");
+    HANDLE out = inheritableFile(dir + "\\out"), err = inheritableFile(dir + "\\err");
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = out;
+    si.hStdError = err;
+    std::string cmd = "\"" + programPath() + "\" " + args;
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        if (WaitForSingleObject(pi.hProcess, (DWORD)timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &f.code);
+        else TerminateProcess(pi.hProcess, 9);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    CloseHandle(out);
+    CloseHandle(err);
+    f.out = readFile(dir + "\\out");
+    f.err = readFile(dir + "\\err");
+    removeTree(dir);
+    return f;
 }
 
 }  // namespace e2e

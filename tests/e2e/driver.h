@@ -26,7 +26,7 @@ bool exists(const std::string& path);
 struct Tool {
     PROCESS_INFORMATION pi{};
     HWND main = nullptr;
-    bool start();                 // starts and waits for the main window
+    bool start(const std::string& args = "");  // starts and waits for the main window
     HWND control(int id) const { return GetDlgItem(main, id); }
     std::string text(int id) const;
     void setText(int id, const std::string& s) const;
@@ -44,5 +44,13 @@ struct Tool {
     DWORD waitExit(int timeoutMs = 20000);  // exit code, or STILL_ACTIVE
     void kill();
 };
+
+// Runs the tool with these arguments until it ends: its exit code and what
+// it wrote to standard output and error.
+struct Finished {
+    DWORD code = STILL_ACTIVE;
+    std::string out, err;
+};
+Finished runToEnd(const std::string& args, int timeoutMs = 120000);
 
 }  // namespace e2e

@@ -14,3 +14,20 @@ if(TARGET vellumor)
     FIXTURES_REQUIRED "wine_prefix;stream_registered;link_tree"
     ENVIRONMENT "VELL_LINK_TREE=${_links_win}")
 endif()
+
+# The command line and batch runs: child runs of the program whose output
+# and exit codes are read.
+if(TARGET vellumor)
+  vell_add_gtest(NAME test_e2e_batch SOURCES driver.cpp batch_test.cpp GUI)
+  add_dependencies(test_e2e_batch vellumor vell_stream)
+  set_tests_properties(test_e2e_batch PROPERTIES TIMEOUT 300
+    FIXTURES_REQUIRED "wine_prefix;stream_registered")
+
+  # scripts/run --batch from a shell without a display, on a Linux path.
+  add_test(NAME e2e_run_batch COMMAND env -u DISPLAY
+    ${CMAKE_SOURCE_DIR}/tests/e2e/run_batch.sh ${CMAKE_SOURCE_DIR}/scripts/run)
+  vell_test_properties(e2e_run_batch)
+  # Alone: without a display scripts/run ends the running Wine session.
+  set_tests_properties(e2e_run_batch PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE
+    FIXTURES_REQUIRED "wine_prefix;stream_registered")
+endif()
