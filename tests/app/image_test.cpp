@@ -53,6 +53,7 @@ TEST(Image, HandlerSlotsMatchTheTemplateOffsets) {
     EXPECT_EQ((const void*)vell_handlers[0], (const void*)ChooseFolderHandler);  // offset 0
     EXPECT_EQ((const void*)vell_handlers[1], (const void*)TranscodeHandler);     // offset 4
     EXPECT_EQ((const void*)vell_handlers[2], (const void*)CloseRequested);       // offset 8
+    EXPECT_EQ((const void*)vell_handlers[3], (const void*)FolderDropped);        // offset 12
 }
 
 TEST(Image, CloseIsAllowedWhenNoJobRuns) {

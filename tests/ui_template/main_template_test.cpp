@@ -98,10 +98,12 @@ TEST_F(Main, WindowRecord) {
     EXPECT_EQ(rc[1], 50);
     EXPECT_EQ(rc[2], 719);
     EXPECT_EQ(rc[3], 531);
-    std::vector<TplBinding> close = tpl_GetBindings(*t, 0);
-    ASSERT_EQ(close.size(), 1u);
-    EXPECT_EQ(close[0].event, 12);
-    EXPECT_EQ(close[0].handler, 8u);  // third slot of the handler table
+    std::vector<TplBinding> window = tpl_GetBindings(*t, 0);
+    ASSERT_EQ(window.size(), 2u);
+    EXPECT_EQ(window[0].event, 12);   // close query
+    EXPECT_EQ(window[0].handler, 8u);  // third slot of the handler table
+    EXPECT_EQ(window[1].event, 13);   // folder dropped
+    EXPECT_EQ(window[1].handler, 12u);
 }
 
 TEST_F(Main, WindowKindBlock) {
