@@ -48,8 +48,9 @@ protected:
 TEST_F(Batch, FolderArgumentFillsTheRootBoxAsThePickerWould) {
     writeFile(root + "\\server.yml", kGbk);
     Tool tool;
-    // A file dropped on the icon along with the folder is passed over.
-    ASSERT_TRUE(tool.start(quoted(root + "\\server.yml") + " " + quoted(root + "\\")));
+    // A file dropped on the icon along with the folder is passed over; the
+    // folder reads as the picker gives it (no trailing separator).
+    ASSERT_TRUE(tool.start(quoted(root + "\\server.yml") + " " + quoted(root + "/")));
     EXPECT_EQ(tool.text(C_EDIT_ROOT), root);
     EXPECT_TRUE(tool.log().empty());
     EXPECT_EQ(tool.text(C_EDIT_EXT), "yml,json,txt,lang,cfg,ini,log,conf,toml");
