@@ -18,7 +18,7 @@ status=0
 [ "$(cat "${dir}/server/config/a.yml")" = "name: 服务器" ] || fail "a.yml not converted"
 [ ! -e "${dir}/server/config/a.yml.bak" ] || fail "a backup was made"
 [ "$(tail -n 1 "${dir}/out")" = "转换完成 已转换:1 共计:1" ] || { cat "${dir}/out" >&2; fail "last line"; }
-line="转码完毕:Z:$(printf '%s' "${dir}/server/config/a.yml" | tr / '\\')"
+line="转码完毕:Z:$(printf '%s' "${dir}/server/config/a.yml" | tr / "\\\\")"
 grep -qxF -- "${line}" "${dir}/out" || fail "no conversion line"
 
 status=0
