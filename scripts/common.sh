@@ -42,7 +42,8 @@ vell_install_missing() {
 # Some hosts run 64-bit user code only: an i386 program fails to start
 # there (ENOEXEC), so the 32-bit Wine cannot run at all. (Wine through
 # qemu's user-mode emulator was tried on such a host: every process spent
-# about ten minutes reserving its address space.)
+# about ten minutes reserving its address space. scripts/vm-run works, in
+# a whole emulated machine, at a fraction of native speed.)
 vell_can_run_i386() {
     /usr/lib/wine/wineserver32 --version >/dev/null 2>&1
 }

@@ -72,7 +72,9 @@ vell_ensure_prefix() {
         if [ ! -f "${booted}" ]; then
             # A prefix without the marker is a half-made one; start over.
             rm -rf "${WINEPREFIX}"
-            vell_wine_env DISPLAY= wineboot -i >/dev/null 2>&1
+            # Slow machines see wineboot give up waiting (a non-zero status)
+            # while its helpers go on; the wait below lets them finish.
+            vell_wine_env DISPLAY= wineboot -i >/dev/null 2>&1 || true
             wait_server=1
         fi
         # A crashing program prints a backtrace and exits (code 5 for an
