@@ -54,6 +54,7 @@ enum : int32_t {
     WEV_SHOWN = 10,
     WEV_HIDDEN = 11,
     WEV_CLOSE_QUERY = 12,
+    WEV_FOLDER_DROPPED = 13,  // a folder dropped on the window (its path)
 };
 
 // Events every component kind shares: its main event (a click, a change)

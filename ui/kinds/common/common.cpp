@@ -1,4 +1,5 @@
 #include "ui/kinds/common/common.h"
+#include <algorithm>
 #include <stdarg.h>
 #include <string.h>
 
@@ -273,4 +274,33 @@ std::string ui_ConvertText(UiConvertTextFn convert, const std::string& text) {
     std::string out = c ? std::string(c) : std::string();
     rt_Free(c);
     return out;
+}
+
+void ui_ConvertFontFace(UiConvertTextFn convert, std::string* font) {
+    if (font->size() != sizeof(LOGFONTA)) return;
+    LOGFONTA lf;
+    memcpy(&lf, font->data(), sizeof lf);
+    lf.lfFaceName[LF_FACESIZE - 1] = 0;
+    std::string face = ui_ConvertText(convert, lf.lfFaceName);
+    memset(lf.lfFaceName, 0, sizeof lf.lfFaceName);
+    // A face name that no longer fits is cut, never run past the record.
+    memcpy(lf.lfFaceName, face.data(), std::min(face.size(), (size_t)LF_FACESIZE - 1));
+    font->assign((const char*)&lf, sizeof lf);
+}
+
+bool ui_CreateControl(ComponentObject* obj, uint32_t kindId, uint32_t windowId, uint32_t componentId,
+                      const UiControlPlace& place, const UiControlHooks* hooks) {
+    obj->fw.steps = &ui_plainSteps;
+    obj->windowId = windowId;
+    obj->componentId = componentId;
+    obj->kindId = kindId;
+    HWND hwnd = CreateWindowExA(0, place.className, place.text, place.style, place.left, place.top, place.width,
+                                place.height, place.parent, (HMENU)(intptr_t)place.controlId,
+                                GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd) return false;
+    obj->fw.hwnd = hwnd;
+    if (ui_SubclassControl(obj, hooks)) return true;
+    obj->fw.hwnd = nullptr;
+    DestroyWindow(hwnd);
+    return false;
 }

@@ -1,15 +1,7 @@
 // The progress bar kind: a native "msctls_progress32" control.
 #pragma once
 #include "ui/kinds/common/common.h"
-
-struct ProgressProps {
-    int32_t border = 3;
-    int32_t vertical = 0;
-    int32_t smooth = 0;
-    int32_t minimum = 0;
-    int32_t maximum = 100;
-    int32_t position = 0;
-};
+#include "ui/kinds/progress/progress_block.h"
 
 struct ProgressObject {
     ComponentObject head;
@@ -19,12 +11,6 @@ struct ProgressObject {
     int32_t pendingPosition = 0;
 };
 
-enum : int32_t { PROGRESS_BLOCK_SIZE = 28 };
-
-// Reads a kind block (values as stored, no clamping). A null block or a
-// length below 1 gives the defaults; version above 1 or a short block fails.
-bool progress_ReadBlock(const uint8_t* block, int32_t length, ProgressProps* out);
-void progress_WriteBlock(const ProgressProps& p, ArchiveWriter* w);
 // The position the control shows for the stored values.
 int32_t progress_ShownPosition(const ProgressProps& p);
 
