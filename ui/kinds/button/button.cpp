@@ -49,11 +49,9 @@ int32_t readChecked(ButtonObject* b) {
 uint8_t* button_WriteKindBlock(ComponentObject* obj, int32_t* length) {
     ButtonObject* b = asButton(obj);
     if (!b) return nullptr;
-    ArchiveWriter w;
     // A re-creation must not lose a tick the user made.
     if (b->isCheck) readChecked(b);
-    (b->isCheck ? checkbox_WriteBlock : button_WriteBlock)(b->props, &w, b->isCheck ? 2 : 1);
-    return ui_BlockFromWriter(&w, length);
+    return ui_BlockOf(b->isCheck ? checkbox_Block : button_Block, b->props, length);
 }
 
 // ---- window procedure hooks ----
@@ -266,9 +264,7 @@ int32_t checkbox_Set(ComponentObject* obj, int32_t index, const ValueRecord* v, 
         return 0;
     case CHECK_BACK_COLOUR: {
         b->props.backColour = v->value;
-        HBRUSH nb = ui_CreateColourBrush(b->props.backColour);
-        if (b->brush) DeleteObject(b->brush);
-        b->brush = nb;
+        ui_ReplaceBrush(&b->brush, b->props.backColour);
         if (hwnd) InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
     }
@@ -323,35 +319,15 @@ int32_t button_IsDefault(ComponentObject* obj) {
     return ((uint32_t)GetWindowLongA(obj->fw.hwnd, GWL_STYLE) & 0x1Fu) == BS_DEFPUSHBUTTON ? 1 : 0;
 }
 
-uint8_t* button_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength) {
-    return ui_ConvertBlockTexts(button_Block, block, length, convert, outLength);
-}
-uint8_t* checkbox_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength) {
-    return ui_ConvertBlockTexts(checkbox_Block, block, length, convert, outLength);
-}
-
 
 }  // namespace
 
-void* kind_button_iface(int32_t number) {
-    switch (number) {
-    case KI_CREATE: return (void*)(KindCreateFn)button_Create;
-    case KI_SET: return (void*)(KindSetFn)button_Set;
-    case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)button_WriteKindBlock;
-    case KI_GET: return (void*)(KindGetFn)button_Get;
-    case KI_IS_DEFAULT_BUTTON: return (void*)(KindIsDefaultFn)button_IsDefault;
-    case KI_CONVERT_TEXTS: return (void*)(KindConvertTextsFn)button_ConvertTexts;
-    default: return nullptr;
-    }
-}
+static const UiKindEntries kButtonEntries = {button_Create, button_Set, button_WriteKindBlock, button_Get, nullptr, nullptr,
+                                               ui_ConvertTextsOf<button_Block>, button_IsDefault};
 
-void* kind_checkbox_iface(int32_t number) {
-    switch (number) {
-    case KI_CREATE: return (void*)(KindCreateFn)checkbox_Create;
-    case KI_SET: return (void*)(KindSetFn)checkbox_Set;
-    case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)button_WriteKindBlock;
-    case KI_GET: return (void*)(KindGetFn)checkbox_Get;
-    case KI_CONVERT_TEXTS: return (void*)(KindConvertTextsFn)checkbox_ConvertTexts;
-    default: return nullptr;
-    }
-}
+void* kind_button_iface(int32_t number) { return ui_KindEntry(kButtonEntries, number); }
+
+static const UiKindEntries kCheckboxEntries = {checkbox_Create, checkbox_Set, button_WriteKindBlock, checkbox_Get, nullptr,
+                                                 nullptr, ui_ConvertTextsOf<checkbox_Block>, nullptr};
+
+void* kind_checkbox_iface(int32_t number) { return ui_KindEntry(kCheckboxEntries, number); }

@@ -18,10 +18,18 @@ struct ButtonProps {
 // A check box starts from other defaults than a button.
 ButtonProps checkbox_Defaults();
 
-bool button_ReadBlock(const uint8_t* block, int32_t length, ButtonProps* out);
-void button_WriteBlock(const ButtonProps& p, ArchiveWriter* w, uint32_t version = 1);
-bool checkbox_ReadBlock(const uint8_t* block, int32_t length, ButtonProps* out);
-void checkbox_WriteBlock(const ButtonProps& p, ArchiveWriter* w, uint32_t version = 2);
 // Texts: font face and caption; the check box's data source and column too.
 extern const UiBlockCode<ButtonProps> button_Block;
 extern const UiBlockCode<ButtonProps> checkbox_Block;
+inline bool button_ReadBlock(const uint8_t* block, int32_t length, ButtonProps* out) {
+    return ui_ReadBlock(button_Block, block, length, out);
+}
+inline void button_WriteBlock(const ButtonProps& p, ArchiveWriter* w, uint32_t version = 1) {
+    ui_WriteBlock(button_Block, p, w, version);
+}
+inline bool checkbox_ReadBlock(const uint8_t* block, int32_t length, ButtonProps* out) {
+    return ui_ReadBlock(checkbox_Block, block, length, out);
+}
+inline void checkbox_WriteBlock(const ButtonProps& p, ArchiveWriter* w, uint32_t version = 2) {
+    ui_WriteBlock(checkbox_Block, p, w, version);
+}

@@ -33,3 +33,32 @@ bool ui_FontFromBytes(const void* p, uint32_t n, UiLogFont* out) {
     *out = f;
     return true;
 }
+
+bool ui_DecodeItems(ArchiveReader* r, std::vector<std::string>* out) {
+    out->clear();
+    if (r->failed || ar_Left(r) < 2) {
+        r->failed = true;
+        return false;
+    }
+    uint32_t count = (uint32_t)r->p[0] | ((uint32_t)r->p[1] << 8);
+    r->p += 2;
+    if (count == 0xFFFF) count = ar_Dword(r);
+    // The count is not trusted: every text must be present in the data.
+    for (uint32_t i = 0; i < count && !r->failed; i++) {
+        std::string s = ar_Text(r);
+        if (!r->failed) out->push_back(s);
+    }
+    return !r->failed;
+}
+
+void ui_EncodeItems(ArchiveWriter* w, const std::vector<std::string>& items) {
+    uint32_t n = (uint32_t)items.size();
+    if (n < 0xFFFF) {
+        w->out.push_back((char)(n & 0xFF));
+        w->out.push_back((char)(n >> 8));
+    } else {
+        w->out.append("\xFF\xFF", 2);
+        aw_Dword(w, n);
+    }
+    for (const std::string& s : items) aw_Text(w, s);
+}

@@ -43,22 +43,128 @@ template <class R> constexpr UiTextField<R> ui_TextList(std::vector<std::string>
     return {nullptr, false, m};
 }
 
-// A kind's block code: reads a kind block into the property record (an
-// empty block gives the defaults; a version above `version` or a short
-// block fails), writes it in a given version, and lists its text fields.
+// Item texts: a 16-bit count (0xFFFF: a 32-bit count follows), then the
+// counted texts. Decoding never reads past the data; the texts read before
+// a short read stay in *out and false is returned.
+bool ui_DecodeItems(ArchiveReader* r, std::vector<std::string>* out);
+void ui_EncodeItems(ArchiveWriter* w, const std::vector<std::string>& items);
+
+// One field of a kind block, in block order: a DWORD (signed or not), three
+// DWORDs, a counted text or byte set (a text may end at its first zero
+// byte), a character in a 16-bit field, or a list of item texts. `since`
+// is the first block version that holds it.
+enum UiFieldType : uint8_t {
+    UI_FIELD_INT, UI_FIELD_DWORD, UI_FIELD_DWORDS3, UI_FIELD_BYTES, UI_FIELD_ZTEXT, UI_FIELD_CHAR16,
+    UI_FIELD_ITEMS,
+};
+template <class R>
+struct UiBlockField {
+    UiFieldType type;
+    uint32_t since;
+    int32_t R::*integer;
+    uint32_t R::*dword;
+    uint32_t (R::*dwords)[3];
+    std::string R::*bytes;
+    uint8_t R::*character;
+    std::vector<std::string> R::*items;
+};
+template <class R> constexpr UiBlockField<R> ui_Field(int32_t R::*m, uint32_t since = 0) {
+    return {UI_FIELD_INT, since, m, nullptr, nullptr, nullptr, nullptr, nullptr};
+}
+template <class R> constexpr UiBlockField<R> ui_Field(uint32_t R::*m, uint32_t since = 0) {
+    return {UI_FIELD_DWORD, since, nullptr, m, nullptr, nullptr, nullptr, nullptr};
+}
+template <class R> constexpr UiBlockField<R> ui_Field(uint32_t (R::*m)[3], uint32_t since = 0) {
+    return {UI_FIELD_DWORDS3, since, nullptr, nullptr, m, nullptr, nullptr, nullptr};
+}
+template <class R> constexpr UiBlockField<R> ui_Field(std::string R::*m, uint32_t since = 0) {
+    return {UI_FIELD_BYTES, since, nullptr, nullptr, nullptr, m, nullptr, nullptr};
+}
+template <class R> constexpr UiBlockField<R> ui_ZField(std::string R::*m, uint32_t since = 0) {
+    return {UI_FIELD_ZTEXT, since, nullptr, nullptr, nullptr, m, nullptr, nullptr};
+}
+template <class R> constexpr UiBlockField<R> ui_Field(uint8_t R::*m, uint32_t since = 0) {
+    return {UI_FIELD_CHAR16, since, nullptr, nullptr, nullptr, nullptr, m, nullptr};
+}
+template <class R> constexpr UiBlockField<R> ui_Field(std::vector<std::string> R::*m, uint32_t since = 0) {
+    return {UI_FIELD_ITEMS, since, nullptr, nullptr, nullptr, nullptr, nullptr, m};
+}
+
+// A kind's block code: its fields in block order (written once, read and
+// written from the one list), the newest version (the one the kind
+// writes), its defaults and its text fields.
 template <class R>
 struct UiBlockCode {
-    bool (*read)(const uint8_t* block, int32_t length, R* out);
-    void (*write)(const R& props, ArchiveWriter* w, uint32_t version);
-    uint32_t version;  // the newest, which the kind writes
+    uint32_t version;
+    const UiBlockField<R>* layout;
+    size_t layoutCount;
+    R (*defaults)();
     const UiTextField<R>* fields;
     size_t fieldCount;
 };
+
+template <class R>
+void ui_ReadField(ArchiveReader* r, const UiBlockField<R>& f, R* p) {
+    switch (f.type) {
+    case UI_FIELD_INT: p->*f.integer = ar_Int(r); break;
+    case UI_FIELD_DWORD: p->*f.dword = ar_Dword(r); break;
+    case UI_FIELD_DWORDS3: for (uint32_t& v : p->*f.dwords) v = ar_Dword(r); break;
+    case UI_FIELD_BYTES: p->*f.bytes = ar_Text(r); break;
+    case UI_FIELD_ZTEXT: p->*f.bytes = std::string(ar_Text(r).c_str()); break;
+    case UI_FIELD_CHAR16:
+        if (ar_Left(r) < 2) r->failed = true;
+        if (r->failed) break;
+        p->*f.character = r->p[0];
+        r->p += 2;
+        break;
+    case UI_FIELD_ITEMS: ui_DecodeItems(r, &(p->*f.items)); break;
+    }
+}
+
+template <class R>
+void ui_WriteField(ArchiveWriter* w, const UiBlockField<R>& f, const R& p) {
+    switch (f.type) {
+    case UI_FIELD_INT: aw_Int(w, p.*f.integer); break;
+    case UI_FIELD_DWORD: aw_Dword(w, p.*f.dword); break;
+    case UI_FIELD_DWORDS3: for (uint32_t v : p.*f.dwords) aw_Dword(w, v); break;
+    case UI_FIELD_BYTES: case UI_FIELD_ZTEXT: aw_Bytes(w, p.*f.bytes); break;
+    case UI_FIELD_CHAR16: w->out.push_back((char)(p.*f.character)); w->out.push_back('\0'); break;
+    case UI_FIELD_ITEMS: ui_EncodeItems(w, p.*f.items); break;
+    }
+}
+
+// Reads a kind block: an empty block gives the defaults; a version above
+// the newest or a block that ends early fails (*out is then the defaults).
+template <class R>
+bool ui_ReadBlock(const UiBlockCode<R>& code, const uint8_t* block, int32_t length, R* out) {
+    *out = code.defaults();
+    if (!block || length < 1) return true;
+    ArchiveReader r = ar_Open(block, (size_t)length);
+    uint32_t version = ar_Dword(&r);
+    if (r.failed || version > code.version) return false;
+    R p = code.defaults();
+    for (size_t i = 0; i < code.layoutCount && !r.failed; i++)
+        if (version >= code.layout[i].since) ui_ReadField(&r, code.layout[i], &p);
+    if (r.failed) return false;
+    *out = p;
+    return true;
+}
+
+// Writes a kind block in `version` (fields of later versions left out).
+template <class R>
+void ui_WriteBlock(const UiBlockCode<R>& code, const R& p, ArchiveWriter* w, uint32_t version) {
+    aw_Dword(w, version);
+    for (size_t i = 0; i < code.layoutCount; i++)
+        if (version >= code.layout[i].since) ui_WriteField(w, code.layout[i], p);
+}
 
 // The block of a property record in the newest version.
 template <class R>
 std::string ui_BlockBytes(const UiBlockCode<R>& code, const R& props) {
     ArchiveWriter w;
-    code.write(props, &w, code.version);
+    ui_WriteBlock(code, props, &w, code.version);
     return w.out;
 }
+
+template <class R> R ui_Defaults() { return R(); }
+#define UI_COUNT(a) (sizeof(a) / sizeof((a)[0]))

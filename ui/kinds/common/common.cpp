@@ -304,3 +304,36 @@ bool ui_CreateControl(ComponentObject* obj, uint32_t kindId, uint32_t windowId, 
     DestroyWindow(hwnd);
     return false;
 }
+
+void* ui_KindEntry(const UiKindEntries& e, int32_t number) {
+    switch (number) {
+    case KI_CREATE: return (void*)e.create;
+    case KI_SET: return (void*)e.set;
+    case KI_WRITE_BLOCK: return (void*)e.writeBlock;
+    case KI_GET: return (void*)e.get;
+    case KI_WINDOW7: return (void*)e.window7;
+    case KI_TAKES_KEY: return (void*)e.takesKey;
+    case KI_CONVERT_TEXTS: return (void*)e.convertTexts;
+    case KI_IS_DEFAULT_BUTTON: return (void*)e.isDefault;
+    default: return nullptr;
+    }
+}
+
+bool ui_RegisterClass(const char* name, WNDPROC proc) {
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    WNDCLASSA existing;
+    if (GetClassInfoA(inst, name, &existing)) return true;
+    WNDCLASSA wc = {};
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) != 0;
+}
+
+void ui_ReplaceBrush(HBRUSH* brush, uint32_t colour) {
+    HBRUSH made = ui_CreateColourBrush(colour);
+    if (*brush) DeleteObject(*brush);
+    *brush = made;
+}

@@ -101,6 +101,12 @@ struct UiControlHooks {
 };
 // Subclasses obj->fw.hwnd: 0x8002 answers obj, hooks see the messages.
 bool ui_SubclassControl(ComponentObject* obj, const UiControlHooks* hooks);
+// Registers a window class of our own (once; later calls find it):
+// redraw on resize, double clicks, the arrow pointer, no background brush.
+bool ui_RegisterClass(const char* name, WNDPROC proc);
+// Replaces a kind's background brush with one of the colour.
+void ui_ReplaceBrush(HBRUSH* brush, uint32_t colour);
+
 // Where and how a kind's native control is made.
 struct UiControlPlace {
     const char* className;
@@ -165,13 +171,21 @@ std::string ui_ConvertText(UiConvertTextFn convert, const std::string& text);
 // lengths are no font and stay as they are).
 void ui_ConvertFontFace(UiConvertTextFn convert, std::string* font);
 
+// A kind's block in the newest version (interface 5 of a live component).
+template <class R>
+uint8_t* ui_BlockOf(const UiBlockCode<R>& code, const R& props, int32_t* length) {
+    ArchiveWriter w;
+    ui_WriteBlock(code, props, &w, code.version);
+    return ui_BlockFromWriter(&w, length);
+}
+
 // Interface 9 for any kind: reads the block by the kind's block code,
 // passes every text field it lists through `convert`, writes it anew.
 template <class R>
 uint8_t* ui_ConvertBlockTexts(const UiBlockCode<R>& code, const uint8_t* block, int32_t length,
                               UiConvertTextFn convert, int32_t* outLength) {
     R record{};
-    if (!code.read(block, length, &record)) return nullptr;
+    if (!ui_ReadBlock(code, block, length, &record)) return nullptr;
     for (size_t i = 0; i < code.fieldCount; i++) {
         const UiTextField<R>& f = code.fields[i];
         if (f.list) {
@@ -182,7 +196,26 @@ uint8_t* ui_ConvertBlockTexts(const UiBlockCode<R>& code, const uint8_t* block, 
             record.*f.text = ui_ConvertText(convert, record.*f.text);
         }
     }
-    ArchiveWriter w;
-    code.write(record, &w, code.version);
-    return ui_BlockFromWriter(&w, outLength);
+    return ui_BlockOf(code, record, outLength);
 }
+
+// Interface 9 of the kind whose block code is `Code`.
+template <auto& Code>
+uint8_t* ui_ConvertTextsOf(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength) {
+    return ui_ConvertBlockTexts(Code, block, length, convert, outLength);
+}
+
+// ---- entry points ----
+// A kind's entry points by interface number; null where it answers nothing.
+struct UiKindEntries {
+    KindCreateFn create;              // 1
+    KindSetFn set;                    // 4
+    KindWriteBlockFn writeBlock;      // 5
+    KindGetFn get;                    // 6
+    void* (*window7)(void);           // 7
+    KindTakesKeyFn takesKey;          // 8
+    KindConvertTextsFn convertTexts;  // 9
+    KindIsDefaultFn isDefault;        // 10
+};
+// What a kind's interface function answers for `number`.
+void* ui_KindEntry(const UiKindEntries& e, int32_t number);

@@ -55,9 +55,7 @@ uint8_t* edit_WriteKindBlock(ComponentObject* obj, int32_t* length) {
     if (!e) return nullptr;
     // A re-creation must not lose what the user typed.
     refreshContent(e);
-    ArchiveWriter w;
-    edit_WriteBlock(e->props, &w);
-    return ui_BlockFromWriter(&w, length);
+    return ui_BlockOf(edit_Block, e->props, length);
 }
 
 // ---- geometry ----
@@ -453,9 +451,7 @@ int32_t edit_Set(ComponentObject* obj, int32_t index, const ValueRecord* v, int3
         return 0;
     case EDIT_BACK_COLOUR: {
         e->props.backColour = v->value;
-        HBRUSH nb = ui_CreateColourBrush(e->props.backColour);
-        if (e->brush) DeleteObject(e->brush);
-        e->brush = nb;
+        ui_ReplaceBrush(&e->brush, e->props.backColour);
         if (hwnd) RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
         return 0;
     }
@@ -580,21 +576,10 @@ int32_t edit_TakesKey(ComponentObject* obj, UINT vk) {
     return e && vk == VK_RETURN && e->props.multiLine == 1 && e->props.inputMode != 1 ? 1 : 0;
 }
 
-uint8_t* edit_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength) {
-    return ui_ConvertBlockTexts(edit_Block, block, length, convert, outLength);
-}
-
 
 }  // namespace
 
-void* kind_edit_iface(int32_t number) {
-    switch (number) {
-    case KI_CREATE: return (void*)(KindCreateFn)edit_Create;
-    case KI_SET: return (void*)(KindSetFn)edit_Set;
-    case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)edit_WriteKindBlock;
-    case KI_GET: return (void*)(KindGetFn)edit_Get;
-    case KI_TAKES_KEY: return (void*)(KindTakesKeyFn)edit_TakesKey;
-    case KI_CONVERT_TEXTS: return (void*)(KindConvertTextsFn)edit_ConvertTexts;
-    default: return nullptr;
-    }
-}
+static const UiKindEntries kEditEntries = {edit_Create, edit_Set, edit_WriteKindBlock, edit_Get, nullptr, edit_TakesKey,
+                                             ui_ConvertTextsOf<edit_Block>, nullptr};
+
+void* kind_edit_iface(int32_t number) { return ui_KindEntry(kEditEntries, number); }

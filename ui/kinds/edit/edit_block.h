@@ -14,7 +14,11 @@ struct EditProps {
     std::string dataSource, dataColumn;
 };
 
-bool edit_ReadBlock(const uint8_t* block, int32_t length, EditProps* out);
-void edit_WriteBlock(const EditProps& p, ArchiveWriter* w, uint32_t version = 2);
 // Texts: font face, content, data source, data column.
 extern const UiBlockCode<EditProps> edit_Block;
+inline bool edit_ReadBlock(const uint8_t* block, int32_t length, EditProps* out) {
+    return ui_ReadBlock(edit_Block, block, length, out);
+}
+inline void edit_WriteBlock(const EditProps& p, ArchiveWriter* w, uint32_t version = 2) {
+    ui_WriteBlock(edit_Block, p, w, version);
+}

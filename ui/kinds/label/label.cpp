@@ -274,18 +274,7 @@ static LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-static bool registerLabelClass() {
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    WNDCLASSA existing;
-    if (GetClassInfoA(inst, kLabelClass, &existing)) return true;
-    WNDCLASSA wc = {};
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = labelProc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-    wc.lpszClassName = kLabelClass;
-    return RegisterClassA(&wc) != 0;
-}
+static bool registerLabelClass() { return ui_RegisterClass(kLabelClass, labelProc); }
 
 ComponentObject* label_Create(const uint8_t* block, int32_t length, uint32_t extraStyle,
                               HWND parent, int32_t controlId, HMENU,
@@ -391,23 +380,10 @@ int32_t label_Get(ComponentObject* obj, int32_t index, ValueRecord* out) {
 }
 
 uint8_t* label_WriteKindBlock(ComponentObject* obj, int32_t* length) {
-    if (!obj) return nullptr;
-    ArchiveWriter w;
-    label_WriteBlock(((LabelObject*)obj)->props, &w);
-    return ui_BlockFromWriter(&w, length);
+    return obj ? ui_BlockOf(label_Block, ((LabelObject*)obj)->props, length) : nullptr;
 }
 
-uint8_t* label_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength) {
-    return ui_ConvertBlockTexts(label_Block, block, length, convert, outLength);
-}
+static const UiKindEntries kLabelEntries = {label_Create, label_Set, label_WriteKindBlock, label_Get, nullptr, nullptr,
+                                              ui_ConvertTextsOf<label_Block>, nullptr};
 
-void* kind_label_iface(int32_t number) {
-    switch (number) {
-    case KI_CREATE: return (void*)(KindCreateFn)label_Create;
-    case KI_SET: return (void*)(KindSetFn)label_Set;
-    case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)label_WriteKindBlock;
-    case KI_GET: return (void*)(KindGetFn)label_Get;
-    case KI_CONVERT_TEXTS: return (void*)(KindConvertTextsFn)label_ConvertTexts;
-    default: return nullptr;
-    }
-}
+void* kind_label_iface(int32_t number) { return ui_KindEntry(kLabelEntries, number); }

@@ -26,16 +26,9 @@ double label_GradientT(int32_t mode, int32_t x, int32_t y, int32_t w, int32_t h)
 // Paints the whole label into dc (client coordinates).
 void label_Paint(LabelObject* o, HDC dc);
 
-ComponentObject* label_Create(const uint8_t* block, int32_t length, uint32_t extraStyle,
-                              HWND parent, int32_t controlId, HMENU menu,
-                              int32_t left, int32_t top, int32_t width, int32_t height,
-                              uint32_t windowId, uint32_t componentId,
-                              uint32_t reserved1, uint32_t reserved2);
-int32_t label_Set(ComponentObject* obj, int32_t index, const ValueRecord* value, int32_t reserved);
-int32_t label_Get(ComponentObject* obj, int32_t index, ValueRecord* out);
-uint8_t* label_WriteKindBlock(ComponentObject* obj, int32_t* length);
-// Interface 9: caption, font face name (60-byte fonts), data source and
-// data column converted.
-uint8_t* label_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength);
+KindCreate label_Create;
+KindSet label_Set;
+KindGet label_Get;
+KindWriteBlock label_WriteKindBlock;
 
 void* kind_label_iface(int32_t number);

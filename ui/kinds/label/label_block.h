@@ -33,7 +33,11 @@ enum {
 
 // Kind block: values as stored (no clamping); null/empty gives defaults;
 // version above 2 or a short block fails.
-bool label_ReadBlock(const uint8_t* block, int32_t length, LabelProps* out);
-void label_WriteBlock(const LabelProps& p, ArchiveWriter* w, uint32_t version = 2);
 // Texts: caption, font face, data source, data column.
 extern const UiBlockCode<LabelProps> label_Block;
+inline bool label_ReadBlock(const uint8_t* block, int32_t length, LabelProps* out) {
+    return ui_ReadBlock(label_Block, block, length, out);
+}
+inline void label_WriteBlock(const LabelProps& p, ArchiveWriter* w, uint32_t version = 2) {
+    ui_WriteBlock(label_Block, p, w, version);
+}

@@ -17,11 +17,7 @@ struct ListObject {
 ListObject* asList(ComponentObject* obj) { return (ListObject*)obj; }
 
 uint8_t* listbox_WriteKindBlock(ComponentObject* obj, int32_t* length) {
-    ListObject* l = asList(obj);
-    if (!l) return nullptr;
-    ArchiveWriter w;
-    listbox_WriteBlock(l->props, &w);
-    return ui_BlockFromWriter(&w, length);
+    return obj ? ui_BlockOf(listbox_Block, asList(obj)->props, length) : nullptr;
 }
 
 void releaseResources(ListObject* l) {
@@ -170,9 +166,7 @@ int32_t listbox_Set(ComponentObject* obj, int32_t index, const ValueRecord* v, i
         return 0;
     case LIST_BACK_COLOUR: {
         l->props.backColour = v->value;
-        HBRUSH nb = ui_CreateColourBrush(l->props.backColour);
-        if (l->brush) DeleteObject(l->brush);
-        l->brush = nb;
+        ui_ReplaceBrush(&l->brush, l->props.backColour);
         if (hwnd) InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
     }
@@ -193,7 +187,7 @@ int32_t listbox_Set(ComponentObject* obj, int32_t index, const ValueRecord* v, i
         if (!bytes.empty()) {
             // A short byte set keeps the texts read before its end.
             ArchiveReader r = ar_Open(bytes.data(), bytes.size());
-            lb_DecodeItems(&r, &l->props.items);
+            ui_DecodeItems(&r, &l->props.items);
         }
         return 1;
     }
@@ -227,7 +221,7 @@ int32_t listbox_Get(ComponentObject* obj, int32_t index, ValueRecord* out) {
         return 1;
     case LIST_ITEMS: {
         ArchiveWriter w;
-        lb_EncodeItems(&w, l->props.items);
+        ui_EncodeItems(&w, l->props.items);
         l->itemsOut = w.out;
         ui_OutBytes(out, l->itemsOut);
         return 1;
@@ -240,23 +234,13 @@ int32_t listbox_Get(ComponentObject* obj, int32_t index, ValueRecord* out) {
     }
 }
 
-uint8_t* listbox_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength) {
-    return ui_ConvertBlockTexts(listbox_Block, block, length, convert, outLength);
-}
-
 
 }  // namespace
 
-void* kind_listbox_iface(int32_t number) {
-    switch (number) {
-    case KI_CREATE: return (void*)(KindCreateFn)listbox_Create;
-    case KI_SET: return (void*)(KindSetFn)listbox_Set;
-    case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)listbox_WriteKindBlock;
-    case KI_GET: return (void*)(KindGetFn)listbox_Get;
-    case KI_CONVERT_TEXTS: return (void*)(KindConvertTextsFn)listbox_ConvertTexts;
-    default: return nullptr;
-    }
-}
+static const UiKindEntries kListboxEntries = {listbox_Create, listbox_Set, listbox_WriteKindBlock, listbox_Get, nullptr,
+                                                nullptr, ui_ConvertTextsOf<listbox_Block>, nullptr};
+
+void* kind_listbox_iface(int32_t number) { return ui_KindEntry(kListboxEntries, number); }
 
 void listbox_PaceWrite(ComponentObject* obj) {
     if (obj && obj->kindId == KIND_LISTBOX && obj->fw.hwnd) ui_PaceWrite(obj->fw.hwnd, &asList(obj)->pace);

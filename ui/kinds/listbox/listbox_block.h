@@ -14,13 +14,11 @@ struct ListBoxProps {
     int32_t listFlag = 0;
 };
 
-bool listbox_ReadBlock(const uint8_t* block, int32_t length, ListBoxProps* out);
-void listbox_WriteBlock(const ListBoxProps& p, ArchiveWriter* w, uint32_t version = 3);
 // Texts: font face, every item, data source, data column.
 extern const UiBlockCode<ListBoxProps> listbox_Block;
-
-// Item texts: a 16-bit count (0xFFFF: a 32-bit count follows), then the
-// counted texts. Decoding never reads past the data; the texts read before
-// a short read stay in *out and false is returned.
-bool lb_DecodeItems(ArchiveReader* r, std::vector<std::string>* out);
-void lb_EncodeItems(ArchiveWriter* w, const std::vector<std::string>& items);
+inline bool listbox_ReadBlock(const uint8_t* block, int32_t length, ListBoxProps* out) {
+    return ui_ReadBlock(listbox_Block, block, length, out);
+}
+inline void listbox_WriteBlock(const ListBoxProps& p, ArchiveWriter* w, uint32_t version = 3) {
+    ui_WriteBlock(listbox_Block, p, w, version);
+}

@@ -129,18 +129,10 @@ int32_t progress_Get(ComponentObject* obj, int32_t index, ValueRecord* out) {
 }
 
 uint8_t* progress_WriteKindBlock(ComponentObject* obj, int32_t* length) {
-    if (!obj) return nullptr;
-    ArchiveWriter w;
-    progress_WriteBlock(((ProgressObject*)obj)->props, &w);
-    return ui_BlockFromWriter(&w, length);
+    return obj ? ui_BlockOf(progress_Block, ((ProgressObject*)obj)->props, length) : nullptr;
 }
 
-void* kind_progress_iface(int32_t number) {
-    switch (number) {
-    case KI_CREATE: return (void*)(KindCreateFn)progress_Create;
-    case KI_SET: return (void*)(KindSetFn)progress_Set;
-    case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)progress_WriteKindBlock;
-    case KI_GET: return (void*)(KindGetFn)progress_Get;
-    default: return nullptr;
-    }
-}
+static const UiKindEntries kProgressEntries = {progress_Create, progress_Set, progress_WriteKindBlock, progress_Get,
+                                                 nullptr, nullptr, nullptr, nullptr};
+
+void* kind_progress_iface(int32_t number) { return ui_KindEntry(kProgressEntries, number); }

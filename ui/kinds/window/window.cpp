@@ -743,18 +743,7 @@ static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-static bool registerClass(const char* name) {
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    WNDCLASSA existing;
-    if (GetClassInfoA(inst, name, &existing)) return true;
-    WNDCLASSA wc = {};
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-    wc.lpszClassName = name;
-    return RegisterClassA(&wc) != 0;
-}
+static bool registerClass(const char* name) { return ui_RegisterClass(name, windowProc); }
 
 ComponentObject* window_Create(const uint8_t* block, int32_t length, uint32_t extraStyle,
                                HWND owner, int32_t, HMENU menu,
@@ -933,10 +922,7 @@ int32_t window_Get(ComponentObject* obj, int32_t index, ValueRecord* out) {
 }
 
 uint8_t* window_WriteKindBlock(ComponentObject* obj, int32_t* length) {
-    if (!obj) return nullptr;
-    ArchiveWriter w;
-    window_WriteBlock(((WindowObject*)obj)->props, &w);
-    return ui_BlockFromWriter(&w, length);
+    return obj ? ui_BlockOf(window_Block, ((WindowObject*)obj)->props, length) : nullptr;
 }
 
 void window_SetAccelerators(ComponentObject* obj, HACCEL table) {
@@ -946,20 +932,9 @@ void window_SetAccelerators(ComponentObject* obj, HACCEL table) {
     o->accelerators = table;
 }
 
-uint8_t* window_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength) {
-    return ui_ConvertBlockTexts(window_Block, block, length, convert, outLength);
-}
-
 static void* windowUnused7(void) { return nullptr; }
 
-void* kind_window_iface(int32_t number) {
-    switch (number) {
-    case KI_CREATE: return (void*)(KindCreateFn)window_Create;
-    case KI_SET: return (void*)(KindSetFn)window_Set;
-    case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)window_WriteKindBlock;
-    case KI_GET: return (void*)(KindGetFn)window_Get;
-    case KI_WINDOW7: return (void*)windowUnused7;
-    case KI_CONVERT_TEXTS: return (void*)(KindConvertTextsFn)window_ConvertTexts;
-    default: return nullptr;
-    }
-}
+static const UiKindEntries kWindowEntries = {window_Create, window_Set, window_WriteKindBlock, window_Get, windowUnused7,
+                                               nullptr, ui_ConvertTextsOf<window_Block>, nullptr};
+
+void* kind_window_iface(int32_t number) { return ui_KindEntry(kWindowEntries, number); }

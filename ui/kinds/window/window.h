@@ -37,16 +37,10 @@ uint32_t window_CaptionBits(const WindowProps& p);
 bool window_Resizable(int32_t border);
 
 // Creates the native window (interface 1).
-ComponentObject* window_Create(const uint8_t* block, int32_t length, uint32_t extraStyle,
-                               HWND owner, int32_t controlId, HMENU menu,
-                               int32_t left, int32_t top, int32_t width, int32_t height,
-                               uint32_t windowId, uint32_t entryId,
-                               uint32_t reserved1, uint32_t reserved2);
-int32_t window_Set(ComponentObject* obj, int32_t index, const ValueRecord* value, int32_t reserved);
-int32_t window_Get(ComponentObject* obj, int32_t index, ValueRecord* out);
-uint8_t* window_WriteKindBlock(ComponentObject* obj, int32_t* length);
-// Interface 9: class name, title and help file name converted.
-uint8_t* window_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength);
+KindCreate window_Create;
+KindSet window_Set;
+KindGet window_Get;
+KindWriteBlock window_WriteKindBlock;
 // The accelerator table the window translates with (the old one is destroyed).
 void window_SetAccelerators(ComponentObject* obj, HACCEL table);
 // The keyboard step of the window (pre-translation of a message addressed

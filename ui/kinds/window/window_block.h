@@ -3,31 +3,20 @@
 #pragma once
 #include "ui/kinds/common/block.h"
 
+// Property index in each comment.
 struct WindowProps {
-    std::string title;                      // 8
-    int32_t border = 2;                     // 9
-    uint32_t colour = UI_COLOUR_BUTTON_FACE;  // 10
-    std::string picture;                    // 11
-    int32_t layout = 1;                     // 12
-    std::string sound;                      // 13
-    int32_t soundRepeat = 0;                // 14
-    int32_t controlBox = 1;                 // 15
-    int32_t maxBox = 0;                     // 16
-    int32_t minBox = 1;                     // 17
-    int32_t position = 1;                   // 18
-    int32_t movable = 1;                    // 19
-    std::string icon;                       // 20
-    int32_t enterMovesFocus = 0;            // 21
-    int32_t escCloses = 1;                  // 22
-    int32_t f1Help = 0;                     // 23
-    std::string helpFile;                   // 24
-    int32_t helpContext = 0;                // 25
-    int32_t inTaskbar = 1;                  // 26
-    int32_t dragAnywhere = 0;               // 27
-    int32_t shape = 0;                      // 28
-    int32_t topmost = 0;                    // 29
-    int32_t flag30 = 0;                     // 30
-    std::string className;                  // 31
+    std::string title;                                          // 8
+    int32_t border = 2;                                         // 9
+    uint32_t colour = UI_COLOUR_BUTTON_FACE;                    // 10
+    std::string picture;                                        // 11
+    int32_t layout = 1;                                         // 12
+    std::string sound;                                          // 13
+    int32_t soundRepeat = 0, controlBox = 1, maxBox = 0, minBox = 1, position = 1, movable = 1;  // 14..19
+    std::string icon;                                           // 20
+    int32_t enterMovesFocus = 0, escCloses = 1, f1Help = 0;     // 21..23
+    std::string helpFile;                                       // 24
+    int32_t helpContext = 0, inTaskbar = 1, dragAnywhere = 0, shape = 0, topmost = 0, flag30 = 0;  // 25..30
+    std::string className;                                      // 31
 };
 
 // Property numbers as get and set see them (index - 8).
@@ -38,7 +27,11 @@ enum {
     WP_IN_TASKBAR, WP_DRAG_ANYWHERE, WP_SHAPE, WP_TOPMOST, WP_FLAG30, WP_CLASS_NAME, WP_COUNT
 };
 
-bool window_ReadBlock(const uint8_t* block, int32_t length, WindowProps* out);
-void window_WriteBlock(const WindowProps& p, ArchiveWriter* w, uint32_t version = 6);
 // Texts: class name, title, help file name.
 extern const UiBlockCode<WindowProps> window_Block;
+inline bool window_ReadBlock(const uint8_t* block, int32_t length, WindowProps* out) {
+    return ui_ReadBlock(window_Block, block, length, out);
+}
+inline void window_WriteBlock(const WindowProps& p, ArchiveWriter* w, uint32_t version = 6) {
+    ui_WriteBlock(window_Block, p, w, version);
+}
