@@ -74,55 +74,29 @@ std::string font(int32_t height, int32_t weight) {
     return ui_FontBytes(f);
 }
 
+// Each kind's defaults, with the font, the text and what the window sets
+// apart from them.
 std::string kindBlock(const Row& r) {
+    std::string f = font(r.fontHeight, r.fontWeight);
     switch (r.kind) {
     case K_BUTTON: {
         ButtonProps b;
-        b.defaultButton = 0;
-        b.hAlign = 1;
-        b.vAlign = 1;
-        b.font = font(r.fontHeight, r.fontWeight);
-        b.caption = r.text;
+        b.font = f, b.caption = r.text;
         return ui_BlockBytes(button_Block, b);
     }
     case K_LABEL: {
         LabelProps b;
-        b.effect = 0;
-        b.frameWidth = 8;
-        b.border = 0;
-        b.textColour = 0;
-        b.background = 0xFFFFFF;
-        b.pictureMode = 1;
-        b.gradientMode = 0;
-        b.hAlign = r.hAlign;
-        b.vAlign = 1;
-        b.wordWrap = 0;
-        b.font = font(r.fontHeight, r.fontWeight);
-        b.caption = r.text;
+        b.background = 0xFFFFFF, b.hAlign = r.hAlign, b.font = f, b.caption = r.text;
         return ui_BlockBytes(label_Block, b);
     }
     case K_CHECKBOX: {
         ButtonProps b = checkbox_Defaults();
-        b.hAlign = 0;
-        b.vAlign = 1;
-        b.textColour = 0;
-        b.backColour = 0xFFFFFF;
-        b.checked = 1;
-        b.font = font(r.fontHeight, r.fontWeight);
-        b.caption = r.text;
+        b.backColour = 0xFFFFFF, b.checked = 1, b.font = f, b.caption = r.text;
         return ui_BlockBytes(checkbox_Block, b);
     }
     case K_EDIT: {
         EditProps b;
-        b.border = 1;
-        b.textColour = 0;
-        b.backColour = 0xFFFFFF;
-        b.hideSelection = 1;
-        b.passwordChar = '*';
-        b.spinMin = 0;
-        b.spinMax = 100;
-        b.font = font(r.fontHeight, r.fontWeight);
-        b.content = r.text;
+        b.font = f, b.content = r.text;
         return ui_BlockBytes(edit_Block, b);
     }
     default:
@@ -146,22 +120,7 @@ TplComponent component(const Row& r) {
 
 TplBlock mainTemplate() {
     WindowProps wb;
-    wb.border = 2;
     wb.colour = 0x00FFFFFF;
-    wb.controlBox = 1;
-    wb.minBox = 1;
-    wb.maxBox = 0;
-    wb.position = 1;
-    wb.movable = 1;
-    wb.enterMovesFocus = 0;
-    wb.escCloses = 1;
-    wb.f1Help = 0;
-    wb.helpContext = 0;
-    wb.inTaskbar = 1;
-    wb.topmost = 0;
-    wb.dragAnywhere = 0;
-    wb.shape = 0;
-    wb.layout = 1;
     wb.title = "Vellumor";
 
     TplComponent w;

@@ -1,5 +1,7 @@
 #include "ui/kinds/button/button_block.h"
 
+using P = ButtonProps;
+
 ButtonProps checkbox_Defaults() {
     ButtonProps p;
     p.caption = "选择框";
@@ -8,17 +10,14 @@ ButtonProps checkbox_Defaults() {
 }
 
 static const UiBlockField<ButtonProps> kButtonLayout[] = {
-    ui_Field(&ButtonProps::defaultButton), ui_Field(&ButtonProps::hAlign), ui_Field(&ButtonProps::vAlign),
-    ui_Field(&ButtonProps::picture), ui_Field(&ButtonProps::font), ui_Field(&ButtonProps::caption)};
+    ui_Field(&P::defaultButton), ui_Field(&P::hAlign), ui_Field(&P::vAlign), ui_Field(&P::picture),
+    ui_Field(&P::font), ui_Field(&P::caption)};
 static const UiBlockField<ButtonProps> kCheckLayout[] = {
-    ui_Field(&ButtonProps::pushLike), ui_Field(&ButtonProps::flat), ui_Field(&ButtonProps::textLeft),
-    ui_Field(&ButtonProps::hAlign), ui_Field(&ButtonProps::vAlign), ui_Field(&ButtonProps::textColour),
-    ui_Field(&ButtonProps::backColour), ui_Field(&ButtonProps::checked), ui_Field(&ButtonProps::picture),
-    ui_Field(&ButtonProps::font), ui_Field(&ButtonProps::caption), ui_Field(&ButtonProps::dataSource, 2),
-    ui_Field(&ButtonProps::dataColumn, 2)};
+    ui_Field(&P::pushLike), ui_Field(&P::flat), ui_Field(&P::textLeft), ui_Field(&P::hAlign), ui_Field(&P::vAlign),
+    ui_Field(&P::textColour), ui_Field(&P::backColour), ui_Field(&P::checked), ui_Field(&P::picture),
+    ui_Field(&P::font), ui_Field(&P::caption), ui_Field(&P::dataSource, 2), ui_Field(&P::dataColumn, 2)};
 static const UiTextField<ButtonProps> kTexts[] = {
-    ui_FontFace(&ButtonProps::font), ui_Text(&ButtonProps::caption), ui_Text(&ButtonProps::dataSource),
-    ui_Text(&ButtonProps::dataColumn)};
+    ui_FontFace(&P::font), ui_Text(&P::caption), ui_Text(&P::dataSource), ui_Text(&P::dataColumn)};
 // The button lists only its first two text fields.
 const UiBlockCode<ButtonProps> button_Block = {1, kButtonLayout, UI_COUNT(kButtonLayout),
                                                ui_Defaults<ButtonProps>, kTexts, 2};

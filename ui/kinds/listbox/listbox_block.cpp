@@ -1,13 +1,13 @@
 #include "ui/kinds/listbox/listbox_block.h"
 
+using P = ListBoxProps;
+
 static const UiBlockField<ListBoxProps> kLayout[] = {
-    ui_Field(&ListBoxProps::border), ui_Field(&ListBoxProps::sorted), ui_Field(&ListBoxProps::multiColumn),
-    ui_Field(&ListBoxProps::rowSpacing), ui_Field(&ListBoxProps::textColour), ui_Field(&ListBoxProps::backColour),
-    ui_Field(&ListBoxProps::multiSelect), ui_Field(&ListBoxProps::current), ui_Field(&ListBoxProps::font),
-    ui_Field(&ListBoxProps::itemData), ui_Field(&ListBoxProps::items), ui_Field(&ListBoxProps::dataSource, 2),
-    ui_Field(&ListBoxProps::dataColumn, 2), ui_Field(&ListBoxProps::listFlag, 3)};
+    ui_Field(&P::border), ui_Field(&P::sorted), ui_Field(&P::multiColumn), ui_Field(&P::rowSpacing),
+    ui_Field(&P::textColour), ui_Field(&P::backColour), ui_Field(&P::multiSelect), ui_Field(&P::current),
+    ui_Field(&P::font), ui_Field(&P::itemData), ui_Field(&P::items), ui_Field(&P::dataSource, 2),
+    ui_Field(&P::dataColumn, 2), ui_Field(&P::listFlag, 3)};
 static const UiTextField<ListBoxProps> kTexts[] = {
-    ui_FontFace(&ListBoxProps::font), ui_TextList(&ListBoxProps::items), ui_Text(&ListBoxProps::dataSource),
-    ui_Text(&ListBoxProps::dataColumn)};
+    ui_FontFace(&P::font), ui_TextList(&P::items), ui_Text(&P::dataSource), ui_Text(&P::dataColumn)};
 const UiBlockCode<ListBoxProps> listbox_Block = {3, kLayout, UI_COUNT(kLayout), ui_Defaults<ListBoxProps>,
                                                  kTexts, UI_COUNT(kTexts)};
