@@ -99,14 +99,7 @@ LRESULT onMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* ha
     }
 }
 
-void onDestroyed(ComponentObject* obj) {
-    ButtonObject* b = asButton(obj);
-    ui_NotifyDestroyed(obj);
-    releaseResources(b);
-    delete b;
-}
-
-const UiControlHooks kHooks = {onMessage, onDestroyed};
+const UiControlHooks kHooks = {onMessage, ui_Destroyed<ButtonObject, releaseResources>};
 
 // ---- create ----
 ComponentObject* create(bool isCheck, const uint8_t* block, int32_t length, uint32_t extraStyle,

@@ -99,6 +99,14 @@ struct UiControlHooks {
     // run its native course): send the destroy notification, free the object.
     void (*destroyed)(ComponentObject* obj);
 };
+// The destroy hook of a subclassed kind: tells the runtime, releases what
+// the object holds and frees it.
+template <class T, void (*release)(T*)>
+void ui_Destroyed(ComponentObject* obj) {
+    ui_NotifyDestroyed(obj);
+    release((T*)obj);
+    delete (T*)obj;
+}
 // Subclasses obj->fw.hwnd: 0x8002 answers obj, hooks see the messages.
 bool ui_SubclassControl(ComponentObject* obj, const UiControlHooks* hooks);
 // Registers a window class of our own (once; later calls find it):

@@ -337,14 +337,7 @@ void releaseResources(EditObject* e) {
     e->brush = nullptr;
 }
 
-void onDestroyed(ComponentObject* obj) {
-    EditObject* e = asEdit(obj);
-    ui_NotifyDestroyed(obj);
-    releaseResources(e);
-    delete e;
-}
-
-const UiControlHooks kHooks = {onMessage, onDestroyed};
+const UiControlHooks kHooks = {onMessage, ui_Destroyed<EditObject, releaseResources>};
 
 // ---- create ----
 uint32_t styleFor(const EditObject* e, uint32_t extraStyle) {

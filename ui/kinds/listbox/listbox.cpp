@@ -56,14 +56,7 @@ LRESULT onMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* ha
     }
 }
 
-void onDestroyed(ComponentObject* obj) {
-    ListObject* l = asList(obj);
-    ui_NotifyDestroyed(obj);
-    releaseResources(l);
-    delete l;
-}
-
-const UiControlHooks kHooks = {onMessage, onDestroyed};
+const UiControlHooks kHooks = {onMessage, ui_Destroyed<ListObject, releaseResources>};
 
 LRESULT send(ListObject* l, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
     return l->head.fw.hwnd ? SendMessageA(l->head.fw.hwnd, msg, wp, lp) : 0;
