@@ -4,6 +4,7 @@
 // property's type code.
 #include "ui/dispatch/dispatch.h"
 #include "ui/loader/loader.h"
+#include "ui/template/archive.h"
 #include "commands/library.h"
 #include <string.h>
 #include <stdlib.h>
@@ -13,7 +14,6 @@
 
 namespace {
 
-inline uint32_t rd32(const uint8_t* p) { uint32_t v; memcpy(&v, p, 4); return v; }
 
 const char kNoWindow[] = "未载入欲访问窗口组件所在的窗口";
 const char kReadNotLoaded[] = "读取组件属性时发现指定窗口尚未载入";

@@ -2,6 +2,7 @@
 #include "ui/loader/loader.h"
 #include "ui/dispatch/dispatch.h"
 #include "commands/library.h"
+#include "ui/template/archive.h"
 #include <string.h>
 #include <algorithm>
 
@@ -9,7 +10,6 @@ UiRegistry ui_registry;
 
 namespace {
 
-inline uint32_t rd32(const uint8_t* p) { uint32_t v; memcpy(&v, p, 4); return v; }
 
 // Loads in progress, innermost last: a destroy of their window is held back
 // until the load has finished with the table.
