@@ -6,6 +6,7 @@
 #include "ui/kinds/common/common.h"
 #include "ui/kinds/button/button_block.h"
 #include "ui/kinds/edit/edit_block.h"
+#include "ui/kinds/label/label_block.h"
 #include "ui/kinds/listbox/listbox_block.h"
 #include "ui/kinds/window/window_block.h"
 #include <ctype.h>
@@ -118,9 +119,10 @@ char* upper(const char* s) {
     return out;
 }
 
-std::string font(const char* face) {
+std::string font(const char* face, int32_t height = 0) {
     UiLogFont f;
     f.face = face;
+    f.height = height;
     return ui_FontBytes(f);
 }
 
@@ -159,6 +161,10 @@ TEST(KindTable, EveryKindWithTextsConvertsEachListedTextField) {
     c.caption = "tick", c.dataSource = "src", c.dataColumn = "col";
     C.caption = "TICK", C.dataSource = "SRC", C.dataColumn = "COL";
     expectConverted(12, ui_BlockBytes(checkbox_Block, c), ui_BlockBytes(checkbox_Block, C));
+    LabelProps a, A;  // other fields (gradient mode 5, font height) stay as they are
+    a.caption = "caption", a.dataSource = "source", a.gradientMode = 5, a.font = font("arial", -20);
+    A.caption = "CAPTION", A.dataSource = "SOURCE", A.gradientMode = 5, A.font = font("ARIAL", -20);
+    expectConverted(10, ui_BlockBytes(label_Block, a), ui_BlockBytes(label_Block, A));
     ListBoxProps l, L;
     l.items = {"one", "two"}, l.font = font("arial"), l.dataSource = "src", l.itemData = "data";
     L.items = {"ONE", "TWO"}, L.font = font("ARIAL"), L.dataSource = "SRC", L.itemData = "data";
