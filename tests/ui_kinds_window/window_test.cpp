@@ -795,7 +795,7 @@ static HDROP dropOf(const std::vector<std::string>& paths) {
 }
 
 TEST_F(WindowDirect, ADroppedFolderRaisesEventThirteenWithItsPathAndFilesArePassedOver) {
-    ComponentObject* o = create(TplWindowBlock());
+    ComponentObject* o = create(WindowProps());
     ASSERT_NE(nullptr, o);
     EXPECT_NE(0, GetWindowLongA(o->fw.hwnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     char self[MAX_PATH] = {};

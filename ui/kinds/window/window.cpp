@@ -199,6 +199,7 @@ static int32_t raiseWindowEvent(WindowObject* o, int32_t event, bool* refused = 
 // A folder dropped on the window raises event 13 with its path; files are
 // not folders and are passed over, and of several folders the first counts.
 static void folderDropped(WindowObject* o, HDROP drop) {
+    BusyScope busy(o);
     UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < n; i++) {
         std::string path(DragQueryFileA(drop, i, nullptr, 0), '\0');
@@ -716,11 +717,9 @@ static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
-    case WM_DROPFILES: {
-        BusyScope busy(o);
+    case WM_DROPFILES:
         folderDropped(o, (HDROP)wp);
         return 0;
-    }
     case WM_SETCURSOR:
         if (LOWORD(lp) == HTCLIENT && customPointer(o, (HWND)wp)) return TRUE;
         break;
