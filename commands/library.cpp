@@ -37,11 +37,11 @@ uint8_t* lib_ByteSetFromBytes(const void* p, int32_t n) {
 }
 
 static uint32_t lib1Notify(int32_t code, uint32_t a1, uint32_t) {
-    if (code == 1) lib_notify = (RuntimeNotify)(uintptr_t)a1;
+    if (code == NOTE_LIBRARY_START) lib_notify = (RuntimeNotify)(uintptr_t)a1;
     return 0;
 }
 static uint32_t lib2Notify(int32_t code, uint32_t a1, uint32_t) {
-    if (code == 1) lib_notify = (RuntimeNotify)(uintptr_t)a1;
+    if (code == NOTE_LIBRARY_START) lib_notify = (RuntimeNotify)(uintptr_t)a1;
     return 0;
 }
 

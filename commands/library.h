@@ -4,40 +4,7 @@
 #pragma once
 #include <stdint.h>
 #include "runtime/service_table.h"
-
-enum : int32_t {
-    NOTE_ICONS = 1000,
-    NOTE_REGISTRY = 1001,
-    NOTE_KIND_RECORD = 1002,
-    NOTE_COMPONENT_DESTROYED = 2000,
-    NOTE_TO_INT = 2001,
-    NOTE_PROGRAM_DIRECTORY = 2003,
-    NOTE_PROGRAM_FILE = 2004,
-    NOTE_LOAD_WINDOW = 2005,
-    NOTE_OBJECT = 2006,
-    NOTE_OBJECT_CHECKED = 2007,
-    NOTE_RAISE_EVENT = 2008,
-    NOTE_PUMP_BLOCK = 2009,
-    NOTE_PUMP_UNBLOCK = 2010,
-    NOTE_EVENT_SOURCE = 2017,
-    NOTE_PUMP = 2018,
-    NOTE_KIND_OF = 2022,
-    NOTE_FREE_ARRAY = 2023,
-    NOTE_ALLOCATE = 2024,
-    NOTE_FREE = 2025,
-    NOTE_REALLOCATE = 2026,
-    NOTE_FATAL = 2027,
-    NOTE_EXIT = 2028,
-    NOTE_KIND_EVENTS = 2029,
-    NOTE_WORD0 = 2030,
-    NOTE_RAISE_TYPED_EVENT = 2031,
-    NOTE_WINDOW_COUNT = 2032,
-    NOTE_WINDOW_HANDLE = 2033,
-    NOTE_RELEASE_OBJECT = 2035,
-    // (stream 1 output or 2 error, text): in a batch run writes the text as
-    // a line there and returns 1; otherwise 0.
-    NOTE_BATCH_LINE = 2040,
-};
+#include "runtime/notes.h"
 
 // The runtime's notification function, or null before notification 1.
 extern RuntimeNotify lib_notify;

@@ -5,6 +5,7 @@
 #include <stdint.h>
 #include "runtime/service_table.h"
 #include "platform/framework.h"
+#include "runtime/notes.h"
 
 #ifndef VELL_NORETURN
 #define VELL_NORETURN __attribute__((noreturn))

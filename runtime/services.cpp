@@ -113,29 +113,29 @@ static void freeArrayNote(uint32_t type, void* array) { rt_FreeArray(type & ~TYP
 
 uint32_t rt_Notify(int32_t code, uint32_t a1, uint32_t a2) {
     switch (code) {
-    case 1000: {
+    case NOTE_ICONS: {
         HICON* pair = (HICON*)(uintptr_t)a1;
         rt_GetProgramIcons(&pair[0], &pair[1]);
         return 1;
     }
-    case 2001: return (uint32_t)rt_ToInt32((const ArgRecord*)(uintptr_t)a1);
-    case 2003: return (uint32_t)(uintptr_t)g_rt.programDirectory;
-    case 2004: return (uint32_t)(uintptr_t)g_rt.programFileName;
-    case 2009: rt_ProcessPendingMessages(); g_rt.eventBlock++; return 0;
-    case 2010: rt_ProcessPendingMessages(); if (g_rt.eventBlock > 0) g_rt.eventBlock--; return 0;
-    case 2018: rt_ProcessPendingMessages(); return 0;
-    case 2023: freeArrayNote(a1, (void*)(uintptr_t)a2); return 0;
-    case 2024:
+    case NOTE_TO_INT: return (uint32_t)rt_ToInt32((const ArgRecord*)(uintptr_t)a1);
+    case NOTE_PROGRAM_DIRECTORY: return (uint32_t)(uintptr_t)g_rt.programDirectory;
+    case NOTE_PROGRAM_FILE: return (uint32_t)(uintptr_t)g_rt.programFileName;
+    case NOTE_PUMP_BLOCK: rt_ProcessPendingMessages(); g_rt.eventBlock++; return 0;
+    case NOTE_PUMP_UNBLOCK: rt_ProcessPendingMessages(); if (g_rt.eventBlock > 0) g_rt.eventBlock--; return 0;
+    case NOTE_PUMP: rt_ProcessPendingMessages(); return 0;
+    case NOTE_FREE_ARRAY: freeArrayNote(a1, (void*)(uintptr_t)a2); return 0;
+    case NOTE_ALLOCATE:
         return (uint32_t)(uintptr_t)(a2 ? rt_AllocateQuiet((int32_t)a1) : rt_Allocate((int32_t)a1));
-    case 2025: rt_Free((void*)(uintptr_t)a1); return 0;
-    case 2026: return (uint32_t)(uintptr_t)rt_Reallocate((void*)(uintptr_t)a1, (int32_t)a2);
-    case 2027: rt_FatalReport((const char*)(uintptr_t)a1, 0, 0, 0);
-    case 2028: rt_ExitProgram((int32_t)a1);
-    case 2030: return g_rt.descriptorWord0;
-    case 2035:
+    case NOTE_FREE: rt_Free((void*)(uintptr_t)a1); return 0;
+    case NOTE_REALLOCATE: return (uint32_t)(uintptr_t)rt_Reallocate((void*)(uintptr_t)a1, (int32_t)a2);
+    case NOTE_FATAL: rt_FatalReport((const char*)(uintptr_t)a1, 0, 0, 0);
+    case NOTE_EXIT: rt_ExitProgram((int32_t)a1);
+    case NOTE_WORD0: return g_rt.descriptorWord0;
+    case NOTE_RELEASE_OBJECT:
         if (g_rt.releaseAutomationObject) g_rt.releaseAutomationObject((void*)(uintptr_t)a1);
         return 0;
-    case 2040:
+    case NOTE_BATCH_LINE:
         if (!g_rt.batchMode) return 0;
         rt_WriteLine((int32_t)a1, (const char*)(uintptr_t)a2);
         return 1;

@@ -114,7 +114,7 @@ void rt_InitProgramImage(void) {
     }
     for (uint32_t i = 0; i < d->libraryCount; i++) {
         const LibraryRecord* lib = d->libraries[i];
-        if (lib && lib->notify) lib->notify(1, (uint32_t)(uintptr_t)&rt_Notify, 0);
+        if (lib && lib->notify) lib->notify(NOTE_LIBRARY_START, (uint32_t)(uintptr_t)&rt_Notify, 0);
     }
     g_rt.libraryCount = d->libraryCount;
     g_rt.libraries = (const LibraryRecord**)HeapAlloc(g_rt.heap, HEAP_ZERO_MEMORY, (d->libraryCount + 1) * sizeof(void*));

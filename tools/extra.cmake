@@ -4,10 +4,15 @@
 find_program(VELL_HOST_CXX NAMES c++ g++ REQUIRED)
 set(_vell_tpl_gen ${CMAKE_BINARY_DIR}/tools/main_window_gen)
 set(_vell_tpl_src ${CMAKE_BINARY_DIR}/generated/main_template_data.cpp)
+# Each kind's block code has no Win32 in it, so the host builds it too.
+file(GLOB _vell_kind_blocks CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/ui/kinds/*/*_block.cpp ${CMAKE_SOURCE_DIR}/ui/kinds/common/block.cpp)
+file(GLOB _vell_kind_block_headers CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/ui/kinds/*/*_block.h ${CMAKE_SOURCE_DIR}/ui/kinds/common/block.h)
 set(_vell_tpl_inputs
   ${CMAKE_SOURCE_DIR}/tools/main_window.cpp
   ${CMAKE_SOURCE_DIR}/ui/template/template.cpp
-  ${CMAKE_SOURCE_DIR}/ui/template/kind_blocks.cpp)
+  ${_vell_kind_blocks})
 add_custom_command(
   OUTPUT ${_vell_tpl_gen}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/tools
@@ -16,7 +21,7 @@ add_custom_command(
           ${_vell_tpl_inputs} -o ${_vell_tpl_gen}
   DEPENDS ${_vell_tpl_inputs}
           ${CMAKE_SOURCE_DIR}/ui/template/template.h
-          ${CMAKE_SOURCE_DIR}/ui/template/kind_blocks.h
+          ${_vell_kind_block_headers}
           ${CMAKE_SOURCE_DIR}/ui/template/archive.h
   COMMENT "Building the window template generator (host)"
   VERBATIM)

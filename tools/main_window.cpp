@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 #include "ui/template/template.h"
-#include "ui/template/kind_blocks.h"
+#include "ui/kinds/button/button_block.h"
+#include "ui/kinds/edit/edit_block.h"
+#include "ui/kinds/label/label_block.h"
+#include "ui/kinds/window/window_block.h"
 
 namespace {
 
@@ -59,7 +62,7 @@ const Row kRows[] = {
 };
 
 std::string font(int32_t height, int32_t weight) {
-    TplFont f;
+    UiLogFont f;
     f.height = height;
     f.weight = weight;
     f.charSet = 134;
@@ -68,59 +71,33 @@ std::string font(int32_t height, int32_t weight) {
     f.quality = 1;
     f.pitchAndFamily = 34;
     f.face = "微软雅黑";
-    return tpl_FontBytes(f);
+    return ui_FontBytes(f);
 }
 
+// Each kind's defaults, with the font, the text and what the window sets
+// apart from them.
 std::string kindBlock(const Row& r) {
+    std::string f = font(r.fontHeight, r.fontWeight);
     switch (r.kind) {
     case K_BUTTON: {
-        TplButtonBlock b;
-        b.defaultButton = 0;
-        b.hAlign = 1;
-        b.vAlign = 1;
-        b.font = font(r.fontHeight, r.fontWeight);
-        b.caption = r.text;
-        return tpl_ButtonBlock(b);
+        ButtonProps b;
+        b.font = f, b.caption = r.text;
+        return ui_BlockBytes(button_Block, b);
     }
     case K_LABEL: {
-        TplLabelBlock b;
-        b.textEffect = 0;
-        b.frameWidth = 8;
-        b.border = 0;
-        b.textColour = 0;
-        b.background = 0xFFFFFF;
-        b.pictureMode = 1;
-        b.gradientMode = 0;
-        b.hAlign = r.hAlign;
-        b.vAlign = 1;
-        b.wordWrap = 0;
-        b.font = font(r.fontHeight, r.fontWeight);
-        b.caption = r.text;
-        return tpl_LabelBlock(b);
+        LabelProps b;
+        b.background = 0xFFFFFF, b.hAlign = r.hAlign, b.font = f, b.caption = r.text;
+        return ui_BlockBytes(label_Block, b);
     }
     case K_CHECKBOX: {
-        TplCheckBoxBlock b;
-        b.hAlign = 0;
-        b.vAlign = 1;
-        b.textColour = 0;
-        b.background = 0xFFFFFF;
-        b.checked = 1;
-        b.font = font(r.fontHeight, r.fontWeight);
-        b.caption = r.text;
-        return tpl_CheckBoxBlock(b);
+        ButtonProps b = checkbox_Defaults();
+        b.backColour = 0xFFFFFF, b.checked = 1, b.font = f, b.caption = r.text;
+        return ui_BlockBytes(checkbox_Block, b);
     }
     case K_EDIT: {
-        TplEditBlock b;
-        b.border = 1;
-        b.textColour = 0;
-        b.background = 0xFFFFFF;
-        b.hideSelection = 1;
-        b.passwordChar = '*';
-        b.spinMin = 0;
-        b.spinMax = 100;
-        b.font = font(r.fontHeight, r.fontWeight);
-        b.content = r.text;
-        return tpl_EditBlock(b);
+        EditProps b;
+        b.font = f, b.content = r.text;
+        return ui_BlockBytes(edit_Block, b);
     }
     default:
         return std::string();  // list box, progress bar: the kind's defaults
@@ -142,23 +119,8 @@ TplComponent component(const Row& r) {
 }
 
 TplBlock mainTemplate() {
-    TplWindowBlock wb;
-    wb.border = 2;
-    wb.background = 0x00FFFFFF;
-    wb.controlBox = 1;
-    wb.minBox = 1;
-    wb.maxBox = 0;
-    wb.position = 1;
-    wb.movable = 1;
-    wb.enterMovesFocus = 0;
-    wb.escCloses = 1;
-    wb.f1Help = 0;
-    wb.helpContext = 0;
-    wb.inTaskbar = 1;
-    wb.alwaysOnTop = 0;
-    wb.dragAnywhere = 0;
-    wb.shape = 0;
-    wb.pictureLayout = 1;
+    WindowProps wb;
+    wb.colour = 0x00FFFFFF;
     wb.title = "Vellumor";
 
     TplComponent w;
@@ -170,7 +132,7 @@ TplBlock mainTemplate() {
     w.stateFlags = TPL_STATE_VISIBLE;
     w.bindings.push_back(TplBinding{EVENT_CLOSE_QUERY, H_CLOSE_REQUESTED});
     w.bindings.push_back(TplBinding{EVENT_FOLDER_DROPPED, H_FOLDER_DROPPED});
-    w.kindBlock = tpl_WindowBlock(wb);
+    w.kindBlock = ui_BlockBytes(window_Block, wb);
 
     std::vector<TplEntry> entries;
     entries.push_back(TplEntry{WINDOW_ENTRY, tpl_EncodeComponent(w)});

@@ -54,16 +54,9 @@ static_assert(sizeof(KindRecord) == 56, "kind record");
 
 // Kind flag bits the machinery tests.
 enum : uint32_t {
-    KF_EVENTS_A = 0x04, KF_EVENTS_B = 0x40,
-    KF_NO_RECREATE = 0x10,
-    KF_CONTAINER = 0x80,
-    KF_PAGED = 0x100,
-    KF_CHILD_HANDLES = 0x200, KF_CHILD_HANDLES_B = 0x200000,
-    KF_DEFAULT_BUTTON = 0x800,
-    KF_HIDDEN = 0x8000,
-    KF_NO_INITIAL_FOCUS = 0x10000,
-    KF_RELAYOUT = 0x100000,
-    KF_DRAG_WINDOW = 0x4000000,
+    KF_EVENTS_A = 0x04, KF_EVENTS_B = 0x40, KF_NO_RECREATE = 0x10, KF_CONTAINER = 0x80, KF_PAGED = 0x100,
+    KF_CHILD_HANDLES = 0x200, KF_CHILD_HANDLES_B = 0x200000, KF_OPTION_GROUP = 0x400, KF_DEFAULT_BUTTON = 0x800,
+    KF_HIDDEN = 0x8000, KF_NO_INITIAL_FOCUS = 0x10000, KF_RELAYOUT = 0x100000, KF_DRAG_WINDOW = 0x4000000,
 };
 
 // Kind ids of library 1.
@@ -112,6 +105,12 @@ typedef int32_t (*KindGetFn)(ComponentObject* obj, int32_t index, ValueRecord* o
 typedef int32_t (*KindTakesKeyFn)(ComponentObject* obj, UINT vk);
 // 10: is this a default push button.
 typedef int32_t (*KindIsDefaultFn)(ComponentObject* obj);
+// The same as function types, to declare a kind's entry points by.
+typedef ComponentObject* KindCreate(const uint8_t*, int32_t, uint32_t, HWND, int32_t, HMENU, int32_t, int32_t,
+                                    int32_t, int32_t, uint32_t, uint32_t, uint32_t, uint32_t);
+typedef int32_t KindSet(ComponentObject*, int32_t, const ValueRecord*, int32_t);
+typedef uint8_t* KindWriteBlock(ComponentObject*, int32_t*);
+typedef int32_t KindGet(ComponentObject*, int32_t, ValueRecord*);
 
 // Event record (notification 2008).
 struct EventRecord {

@@ -159,7 +159,8 @@ TEST_F(Dispatch, MousePointerNumbersTranslateBothWays) {
     loadAbc();
     uint32_t number = 14;
     void* set = ByteSet(std::string((const char*)&number, 4));
-    // Kind property of type 1011.
+    // A kind property of the mouse-pointer type converts its number too.
+    ASSERT_EQ(ui_KindRecord(kBoxKind)->properties[P_POINTER].type, 1011);
     write(A, P_POINTER, (uint32_t)(uintptr_t)set);
     uint32_t stored;
     memcpy(&stored, Obj(W1, A)->pointer.data(), 4);

@@ -537,14 +537,14 @@ TEST_F(LabelLive, DestroyReportsTheComponent) {
 #include "runtime/rt.h"
 #include "ui/dispatch/dispatch.h"
 #include "ui/loader/loader.h"
-#include "ui/template/kind_blocks.h"
+#include "ui/kinds/window/window_block.h"
 #include "ui/template/template.h"
 
 namespace {
 
 const uint32_t kShowWindow = 0x52010001, kShowEntry = 0x06010000;
 
-TplComponent labelEntry(int32_t left, int32_t top, int32_t width, int32_t height, const TplLabelBlock& lb) {
+TplComponent labelEntry(int32_t left, int32_t top, int32_t width, int32_t height, const LabelProps& lb) {
     TplComponent c;
     c.kindId = KIND_LABEL;
     c.left = left;
@@ -552,7 +552,7 @@ TplComponent labelEntry(int32_t left, int32_t top, int32_t width, int32_t height
     c.width = width;
     c.height = height;
     c.stateFlags = TPL_STATE_VISIBLE;
-    c.kindBlock = tpl_LabelBlock(lb);
+    c.kindBlock = ui_BlockBytes(label_Block, lb);
     return c;
 }
 
@@ -614,10 +614,10 @@ protected:
         win.width = width;
         win.height = height;
         win.stateFlags = TPL_STATE_VISIBLE;
-        TplWindowBlock wb;
+        WindowProps wb;
         wb.position = 0;
         wb.title = "\xB1\xEA\xC7\xA9";
-        win.kindBlock = tpl_WindowBlock(wb);
+        win.kindBlock = ui_BlockBytes(window_Block, wb);
         std::vector<TplEntry> entries = {{kShowEntry, tpl_EncodeComponent(win)}};
         for (size_t i = 0; i < comps.size(); i++)
             entries.push_back({0x16010002u + (uint32_t)i, tpl_EncodeComponent(comps[i])});
@@ -637,7 +637,7 @@ protected:
 };
 
 TEST_F(LabelWindow, CaptionThroughPropertyAccessIsByteExact) {
-    TplLabelBlock lb;
+    LabelProps lb;
     load({labelEntry(10, 10, 200, 30, lb)});
     const uint32_t id = 0x16010002;
     char* first = (char*)(uintptr_t)ui_ReadProperty(kShowWindow, id, 8, -1);
@@ -663,40 +663,40 @@ TEST_F(LabelWindow, ShowcaseForAScreenshot) {
     std::vector<TplComponent> comps;
     const char* names[3] = {"\xD7\xF3\xB6\xD4\xC6\xEB", "\xBE\xD3\xD6\xD0", "\xD3\xD2\xB6\xD4\xC6\xEB"};
     for (int i = 0; i < 3; i++) {
-        TplLabelBlock lb;
+        LabelProps lb;
         lb.hAlign = i;
         lb.background = 0xFFFFFF;
         lb.border = 1;
         lb.caption = names[i];  // 左对齐 居中 右对齐
         comps.push_back(labelEntry(10, 10 + i * 34, 240, 28, lb));
     }
-    TplLabelBlock frame;
+    LabelProps frame;
     frame.border = 6;
     frame.frameWidth = 8;
     frame.hAlign = 1;
     frame.caption = "\xBD\xA5\xB1\xE4\xB1\xDF\xBF\xF2 & border 6";  // 渐变边框
     comps.push_back(labelEntry(260, 10, 240, 96, frame));
-    TplLabelBlock grad;
+    LabelProps grad;
     grad.gradientMode = 2;
     grad.gradient[0] = 0xC08040;
     grad.gradient[1] = 0xFFFFFF;
     grad.gradient[2] = 0x4080C0;
     grad.hAlign = 1;
-    grad.textEffect = 3;
+    grad.effect = 3;
     grad.textColour = 0xFFFFFF;
     grad.caption = "\xBD\xA5\xB1\xE4\xB1\xB3\xBE\xB0 gradient";  // 渐变背景
     comps.push_back(labelEntry(10, 116, 490, 50, grad));
-    TplLabelBlock status;
+    LabelProps status;
     status.background = 0xFFFFFF;
     status.hAlign = 1;
-    TplFont f;
+    UiLogFont f;
     f.height = -14;
     f.weight = 700;
     f.face = "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA";
-    status.font = tpl_FontBytes(f);
+    status.font = ui_FontBytes(f);
     status.caption = "\xBF\xD5\xCF\xD0";  // 空闲
     comps.push_back(labelEntry(10, 176, 490, 30, status));
-    TplLabelBlock wrap;
+    LabelProps wrap;
     wrap.wordWrap = 1;
     wrap.caption = "word wrap: a long caption that runs over more than one line of this label";
     comps.push_back(labelEntry(10, 214, 300, 40, wrap));
@@ -720,51 +720,6 @@ TEST_F(LabelWindow, ShowcaseForAScreenshot) {
     ASSERT_NE(nullptr, frameLabel);
     Rendered r = render(frameLabel);
     EXPECT_EQ(RGB(0x80, 0x80, 0x80), r.at(0, 0));
-}
-
-}  // namespace
-
-namespace {
-
-char* upperCase(const char* s) {
-    size_t n = strlen(s);
-    if (n == 0) return nullptr;
-    char* out = (char*)rt_Allocate((int32_t)n + 1);
-    for (size_t i = 0; i <= n; i++) out[i] = (char)toupper((unsigned char)s[i]);
-    return out;
-}
-
-TEST(LabelBlock, TextConversionPassesEveryTextAndKeepsTheRest) {
-    TplLabelBlock lb;
-    lb.caption = "caption";
-    lb.dataSource = "source";
-    lb.dataColumn = "";
-    lb.gradientMode = 5;
-    TplFont f;
-    f.face = "arial";
-    f.height = -20;
-    lb.font = tpl_FontBytes(f);
-    std::string in = tpl_LabelBlock(lb);
-    KindConvertTextsFn fn = (KindConvertTextsFn)kind_label_iface(KI_CONVERT_TEXTS);
-    ASSERT_NE(nullptr, fn);
-    int32_t n = 0;
-    uint8_t* out = fn((const uint8_t*)in.data(), (int32_t)in.size(), upperCase, &n);
-    ASSERT_NE(nullptr, out);
-    LabelProps p;
-    ASSERT_TRUE(label_ReadBlock(out, n, &p));
-    rt_Free(out);
-    EXPECT_EQ("CAPTION", p.caption);
-    EXPECT_EQ("SOURCE", p.dataSource);
-    EXPECT_EQ("", p.dataColumn);
-    EXPECT_EQ(5, p.gradientMode);
-    ASSERT_EQ(60u, p.font.size());
-    TplFont back;
-    ASSERT_TRUE(tpl_FontFromBytes(p.font.data(), 60, &back));
-    EXPECT_EQ("ARIAL", back.face);
-    EXPECT_EQ(-20, back.height);
-    std::string bad = in;
-    bad[0] = 9;
-    EXPECT_EQ(nullptr, fn((const uint8_t*)bad.data(), (int32_t)bad.size(), upperCase, &n));
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ struct Block {
         for (uint32_t v : {version, border, sorted, multiColumn, spacing, text, back, multi, current}) aw_Dword(&w, v);
         aw_Counted(&w, font.data(), (uint32_t)font.size());
         aw_Counted(&w, itemData.data(), (uint32_t)itemData.size());
-        lb_EncodeItems(&w, items);
+        ui_EncodeItems(&w, items);
         if (version >= 2) {
             aw_Text(&w, source);
             aw_Text(&w, column);
@@ -299,31 +299,31 @@ TEST(ListBoxItems, CodecNeverReadsPastTheData) {
     // Declares 3 texts, holds one and a half.
     std::string data("\3\0\2\0\0\0ab\5\0\0\0c", 13);
     ArchiveReader r = ar_Open(data.data(), data.size());
-    EXPECT_FALSE(lb_DecodeItems(&r, &items));
+    EXPECT_FALSE(ui_DecodeItems(&r, &items));
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0], "ab");
     // A count of 0xFFFF or more takes the long form.
     std::vector<std::string> many(0xFFFF, "");
     ArchiveWriter w;
-    lb_EncodeItems(&w, many);
+    ui_EncodeItems(&w, many);
     EXPECT_EQ(w.out.substr(0, 6), std::string("\xFF\xFF\xFF\xFF\0\0", 6));
     r = ar_Open(w.out.data(), w.out.size());
-    EXPECT_TRUE(lb_DecodeItems(&r, &items));
+    EXPECT_TRUE(ui_DecodeItems(&r, &items));
     EXPECT_EQ(items.size(), 0xFFFFu);
     // A huge declared count with no texts fails at once.
     std::string huge("\xFF\xFF\xFF\xFF\xFF\x7F", 6);
     r = ar_Open(huge.data(), huge.size());
-    EXPECT_FALSE(lb_DecodeItems(&r, &items));
+    EXPECT_FALSE(ui_DecodeItems(&r, &items));
     EXPECT_TRUE(items.empty());
     std::string one("\1", 1);
     r = ar_Open(one.data(), one.size());
-    EXPECT_FALSE(lb_DecodeItems(&r, &items));
+    EXPECT_FALSE(ui_DecodeItems(&r, &items));
 }
 
 TEST_F(ListBoxKind, ItemsAndItemDataWritesAskForRecreation) {
     ASSERT_NE(make(""), nullptr);
     ArchiveWriter w;
-    lb_EncodeItems(&w, {"x", "y", "z"});
+    ui_EncodeItems(&w, {"x", "y", "z"});
     EXPECT_EQ(kh::SetBytes(lb, list, LIST_ITEMS, w.out), 1);
     EXPECT_EQ(kh::GetBytes(lb, list, LIST_ITEMS), w.out);
     EXPECT_EQ(kh::SetBytes(lb, list, LIST_ITEM_DATA, std::string("\x09\0\0\0", 4)), 1);
@@ -336,7 +336,7 @@ TEST_F(ListBoxKind, ItemsAndItemDataWritesAskForRecreation) {
     std::string cut = w.out.substr(0, w.out.size() - 1);
     kh::SetBytes(lb, list, LIST_ITEMS, cut);
     ArchiveWriter two;
-    lb_EncodeItems(&two, {"x", "y"});
+    ui_EncodeItems(&two, {"x", "y"});
     EXPECT_EQ(kh::GetBytes(lb, list, LIST_ITEMS), two.out);
     kh::SetBytes(lb, list, LIST_ITEMS, "");
     EXPECT_EQ(kh::GetBytes(lb, list, LIST_ITEMS), std::string("\0\0", 2));

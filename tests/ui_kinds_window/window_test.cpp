@@ -4,7 +4,7 @@
 #include "runtime/rt.h"
 #include "ui/kinds/window/window.h"
 #include "ui/loader/loader.h"
-#include "ui/template/kind_blocks.h"
+#include "ui/kinds/button/button_block.h"
 #include "ui/template/template.h"
 
 namespace {
@@ -15,14 +15,15 @@ const uint32_t kWindowId = 0x52010001, kEntryId = 0x06010000;
 
 TEST(WindowBlock, TemplateBlocksOfEveryVersionReadBackFieldForField) {
     for (uint32_t version = 1; version <= 6; version++) {
-        TplWindowBlock b;
-        b.version = version;
-        b.border = 5; b.pictureLayout = 3; b.background = 0x123456; b.maxBox = 1; b.minBox = 0;
+        WindowProps b;
+        b.border = 5; b.layout = 3; b.colour = 0x123456; b.maxBox = 1; b.minBox = 0;
         b.controlBox = 0; b.position = 3; b.movable = 0; b.soundRepeat = 2; b.enterMovesFocus = 1;
         b.escCloses = 0; b.f1Help = 1; b.helpContext = 77; b.inTaskbar = 0; b.dragAnywhere = 1;
-        b.shape = 2; b.alwaysOnTop = 1; b.flag30 = 1; b.className = "MyClass";
+        b.shape = 2; b.topmost = 1; b.flag30 = 1; b.className = "MyClass";
         b.picture = "PIC"; b.icon = "ICO"; b.sound = "SND"; b.title = "T"; b.helpFile = "h.hlp";
-        std::string data = tpl_WindowBlock(b);
+        ArchiveWriter out;
+        window_WriteBlock(b, &out, version);
+        std::string data = out.out;
         WindowProps p;
         ASSERT_TRUE(window_ReadBlock((const uint8_t*)data.data(), (int32_t)data.size(), &p)) << version;
         EXPECT_EQ(5, p.border);
@@ -69,8 +70,8 @@ TEST(WindowBlock, EmptyBlockGivesDefaultsAndVersionSevenOrShortBlocksFail) {
     EXPECT_EQ(1, p.escCloses);
     EXPECT_EQ(1, p.inTaskbar);
     EXPECT_EQ(UI_COLOUR_BUTTON_FACE, p.colour);
-    TplWindowBlock b;
-    std::string data = tpl_WindowBlock(b);
+    WindowProps b;
+    std::string data = ui_BlockBytes(window_Block, b);
     data[0] = 7;
     EXPECT_FALSE(window_ReadBlock((const uint8_t*)data.data(), (int32_t)data.size(), &p));
     data[0] = 6;
@@ -116,8 +117,8 @@ protected:
             if (IsWindow(h)) DestroyWindow(h);
         pumpMessages();
     }
-    ComponentObject* create(const TplWindowBlock& b, int w = 300, int h = 200) {
-        std::string data = tpl_WindowBlock(b);
+    ComponentObject* create(const WindowProps& b, int w = 300, int h = 200) {
+        std::string data = ui_BlockBytes(window_Block, b);
         ComponentObject* o = window_Create((const uint8_t*)data.data(), (int32_t)data.size(), 0, nullptr, 0,
                                            nullptr, 50, 60, w, h, kWindowId, kEntryId, 0, 0);
         if (o) made.push_back(o->fw.hwnd);
@@ -137,7 +138,7 @@ protected:
 };
 
 TEST_F(WindowDirect, ClassTitleAndObjectQuery) {
-    TplWindowBlock b;
+    WindowProps b;
     b.title = "\xB4\xB0\xBF\xDA";  // "窗口"
     ComponentObject* o = create(b);
     ASSERT_NE(nullptr, o);
@@ -157,7 +158,7 @@ TEST_F(WindowDirect, ClassTitleAndObjectQuery) {
 }
 
 TEST_F(WindowDirect, BorderZeroHasNoCaptionEvenWithATitle) {
-    TplWindowBlock b;
+    WindowProps b;
     b.border = 0;
     b.title = "has a title";
     ComponentObject* o = create(b);
@@ -166,7 +167,7 @@ TEST_F(WindowDirect, BorderZeroHasNoCaptionEvenWithATitle) {
 }
 
 TEST_F(WindowDirect, FixedBorderWithoutTitleOrControlBoxHasADialogFrameOnly) {
-    TplWindowBlock b;
+    WindowProps b;
     b.border = 2;
     b.controlBox = 0;
     ComponentObject* o = create(b);
@@ -179,7 +180,7 @@ TEST_F(WindowDirect, FixedBorderWithoutTitleOrControlBoxHasADialogFrameOnly) {
 }
 
 TEST_F(WindowDirect, BorderWritesClampAndChangeTheFrame) {
-    TplWindowBlock b;
+    WindowProps b;
     ComponentObject* o = create(b);
     ASSERT_NE(nullptr, o);
     set(o, WP_BORDER, 9);
@@ -201,7 +202,7 @@ TEST_F(WindowDirect, BorderWritesClampAndChangeTheFrame) {
 }
 
 TEST_F(WindowDirect, PositionOneCentresOnTheScreen) {
-    TplWindowBlock b;
+    WindowProps b;
     b.position = 1;
     ComponentObject* o = create(b, 320, 240);
     ASSERT_NE(nullptr, o);
@@ -232,7 +233,7 @@ TEST_F(WindowDirect, PositionOneCentresOnTheScreen) {
 }
 
 TEST_F(WindowDirect, CloseRefusedByEventTwelveKeepsTheWindowAndSkipsEventOne) {
-    TplWindowBlock b;
+    WindowProps b;
     ComponentObject* o = create(b);
     ASSERT_NE(nullptr, o);
     HWND h = o->fw.hwnd;
@@ -268,7 +269,7 @@ TEST_F(WindowDirect, CloseRefusedByEventTwelveKeepsTheWindowAndSkipsEventOne) {
 }
 
 TEST_F(WindowDirect, EventOneRefusalAlsoKeepsTheWindow) {
-    TplWindowBlock b;
+    WindowProps b;
     ComponentObject* o = create(b);
     ASSERT_NE(nullptr, o);
     kindNotes().handler = [](const EventRecord& e, int32_t* result) {
@@ -287,7 +288,7 @@ TEST_F(WindowDirect, EventOneRefusalAlsoKeepsTheWindow) {
 }
 
 TEST_F(WindowDirect, EscClosesThroughThePreTranslationWalk) {
-    TplWindowBlock b;
+    WindowProps b;
     b.escCloses = 0;
     ComponentObject* kept = create(b);
     b.escCloses = 1;
@@ -305,9 +306,9 @@ TEST_F(WindowDirect, EscClosesThroughThePreTranslationWalk) {
 }
 
 TEST_F(WindowDirect, PaintingFillsWithTheBackgroundColour) {
-    TplWindowBlock b;
+    WindowProps b;
     b.border = 0;
-    b.background = 0x00FF00;
+    b.colour = 0x00FF00;
     ComponentObject* o = create(b, 120, 80);
     ASSERT_NE(nullptr, o);
     ShowWindow(o->fw.hwnd, SW_SHOWNA);
@@ -325,7 +326,7 @@ TEST_F(WindowDirect, PaintingFillsWithTheBackgroundColour) {
 }
 
 TEST_F(WindowDirect, TextAndByteSetPropertiesReadBackAsStored) {
-    TplWindowBlock b;
+    WindowProps b;
     ComponentObject* o = create(b);
     ASSERT_NE(nullptr, o);
     ValueRecord t = textValue("new title");
@@ -357,6 +358,28 @@ TEST_F(WindowDirect, TextAndByteSetPropertiesReadBackAsStored) {
     rt_Free(block);
 }
 
+TEST_F(WindowDirect, MidiSoundGoesToTheSequencerAndFailsSilentlyWithoutADevice) {
+    // One track that only ends.
+    const std::string midi("MThd\0\0\0\x06\0\0\0\x01\0\x60MTrk\0\0\0\x04\0\xFF\x2F\0", 22);
+    ASSERT_TRUE(sound_IsMidi(midi));
+    WindowProps b;
+    b.sound = midi;
+    ComponentObject* o = create(b);
+    ASSERT_NE(nullptr, o);
+    const WindowSound& sound = ((WindowObject*)o)->sound;
+    // With a sequencer the data plays from a file of its own; without one
+    // nothing is left open or behind.
+    std::string file = sound.file;
+    EXPECT_EQ(sound_SequencerOpen(&sound), !file.empty());
+    EXPECT_EQ(file.empty(), GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES);
+    pumpMessages();
+    set(o, WP_SOUND_REPEAT, 2);
+    EXPECT_FALSE(sound_SequencerOpen(&sound));
+    EXPECT_TRUE(sound.file.empty());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
+    EXPECT_TRUE(IsWindow(o->fw.hwnd));
+}
+
 // ---- windows loaded from a template through the loader ----
 
 int32_t g_calls[16];
@@ -383,9 +406,9 @@ TplComponent button(int32_t left, int32_t tabOrder, bool isDefault = false) {
     c.height = 24;
     c.stateFlags = TPL_STATE_VISIBLE | TPL_STATE_TABSTOP;
     c.tabOrder = tabOrder;
-    TplButtonBlock bb;
+    ButtonProps bb;
     bb.defaultButton = isDefault ? 1 : 0;
-    c.kindBlock = tpl_ButtonBlock(bb);
+    c.kindBlock = ui_BlockBytes(button_Block, bb);
     return c;
 }
 
@@ -407,7 +430,7 @@ protected:
     }
     // Window entry plus components (entry 1 first); bindings of the window
     // entry given as (event, slot) pairs.
-    void load(const TplWindowBlock& wb, const std::vector<TplComponent>& comps,
+    void load(const WindowProps& wb, const std::vector<TplComponent>& comps,
               const std::vector<TplBinding>& windowBindings = {}) {
         TplComponent win;
         win.kindId = KIND_WINDOW;
@@ -417,7 +440,7 @@ protected:
         win.height = 200;
         win.stateFlags = TPL_STATE_VISIBLE;
         win.bindings = windowBindings;
-        win.kindBlock = tpl_WindowBlock(wb);
+        win.kindBlock = ui_BlockBytes(window_Block, wb);
         std::vector<TplEntry> entries = {{kEntryId, tpl_EncodeComponent(win)}};
         for (size_t i = 0; i < comps.size(); i++)
             entries.push_back({0x16010002u + (uint32_t)i, tpl_EncodeComponent(comps[i])});
@@ -439,16 +462,18 @@ protected:
         ComponentObject* o = ui_LiveObject(record, index);
         return o ? o->fw.hwnd : nullptr;
     }
-    void key(UINT vk, bool shift = false) {
+    // A key with Shift (or, with `modifier`, Alt) held, through the
+    // pre-translation walk.
+    void key(UINT vk, bool shift = false, BYTE modifier = VK_SHIFT) {
         BYTE state[256];
         GetKeyboardState(state);
-        state[VK_SHIFT] = shift ? 0x80 : 0;
+        state[modifier] = shift ? 0x80 : 0;
         SetKeyboardState(state);
-        PostMessageA(GetFocus(), WM_KEYDOWN, vk, 0);
+        PostMessageA(GetFocus(), modifier == VK_MENU && shift ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, 0);
         MSG peek;
         while (PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE) && FwPumpMessage()) {
         }
-        state[VK_SHIFT] = 0;
+        state[modifier] = 0;
         SetKeyboardState(state);
     }
     UiWindowRecord* record = nullptr;
@@ -456,7 +481,7 @@ protected:
 };
 
 TEST_F(WindowLoaded, TabVisitsTabStopsInCreationOrderWhenValuesAreEqual) {
-    TplWindowBlock wb;
+    WindowProps wb;
     load(wb, {button(10, 0), button(80, 0), button(150, 0)});
     HWND e1 = entryHandle(1), e2 = entryHandle(2), e3 = entryHandle(3);
     ASSERT_TRUE(e1 && e2 && e3);
@@ -480,7 +505,7 @@ TEST_F(WindowLoaded, TabVisitsTabStopsInCreationOrderWhenValuesAreEqual) {
 }
 
 TEST_F(WindowLoaded, TabOrderValuesComeFirstAndHiddenOrDisabledAreSkipped) {
-    TplWindowBlock wb;
+    WindowProps wb;
     TplComponent noStop = button(220, 0);
     noStop.stateFlags = TPL_STATE_VISIBLE;
     load(wb, {button(10, 2), button(80, 1), button(150, 3), noStop});
@@ -498,7 +523,7 @@ TEST_F(WindowLoaded, TabOrderValuesComeFirstAndHiddenOrDisabledAreSkipped) {
 }
 
 TEST_F(WindowLoaded, EscClosesAndTheLastWindowEndsTheLoopWithCodeZero) {
-    TplWindowBlock wb;
+    WindowProps wb;
     load(wb, {button(10, 0)});
     HWND h = window->fw.hwnd;
     g_rt.messageLoopStarted = true;
@@ -524,7 +549,7 @@ TEST_F(WindowLoaded, EscClosesAndTheLastWindowEndsTheLoopWithCodeZero) {
 }
 
 TEST_F(WindowLoaded, EventTwelveBoundInTheTemplateCanRefuseTheClose) {
-    TplWindowBlock wb;
+    WindowProps wb;
     g_returns[0] = true;   // event 12 returns 0
     g_results[0] = 0;
     load(wb, {}, {{12, 0}, {1, 4}});
@@ -540,6 +565,24 @@ TEST_F(WindowLoaded, EventTwelveBoundInTheTemplateCanRefuseTheClose) {
     EXPECT_EQ(1, g_calls[1]);
 }
 
+TEST_F(WindowLoaded, MoveAndSizeEventsComeOnceAfterLoadingThenOnRealChanges) {
+    WindowProps wb;
+    wb.position = 0;
+    load(wb, {}, {{3, 0}, {4, 4}});
+    // The first show's own move and size messages are no second report.
+    EXPECT_EQ(1, g_calls[0]);
+    EXPECT_EQ(1, g_calls[1]);
+    HWND h = window->fw.hwnd;
+    SetWindowPos(h, nullptr, 140, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pumpMessages();
+    EXPECT_EQ(2, g_calls[0]);
+    EXPECT_EQ(1, g_calls[1]);
+    SetWindowPos(h, nullptr, 0, 0, 300, 180, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pumpMessages();
+    EXPECT_EQ(2, g_calls[0]);
+    EXPECT_EQ(2, g_calls[1]);
+}
+
 TEST_F(WindowLoaded, WindowKeptOutOfTheTaskbarIsOwnedByTheHiddenOwner) {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = DefWindowProcA;
@@ -548,7 +591,7 @@ TEST_F(WindowLoaded, WindowKeptOutOfTheTaskbarIsOwnedByTheHiddenOwner) {
     RegisterClassA(&wc);
     g_rt.hiddenOwner = CreateWindowExA(WS_EX_TOOLWINDOW, "VellTestHideOwner", "", WS_POPUP, 0, 0, 1, 1,
                                        nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    TplWindowBlock wb;
+    WindowProps wb;
     wb.inTaskbar = 0;
     load(wb, {});
     EXPECT_EQ(g_rt.hiddenOwner, GetWindow(window->fw.hwnd, GW_OWNER));
@@ -559,7 +602,7 @@ TEST_F(WindowLoaded, WindowKeptOutOfTheTaskbarIsOwnedByTheHiddenOwner) {
 }
 
 TEST_F(WindowLoaded, EnterRaisesTheDefaultButtonsClick) {
-    TplWindowBlock wb;
+    WindowProps wb;
     TplComponent plain = button(10, 0), deflt = button(80, 0, true);
     deflt.bindings = {{0, 0}};   // click -> handler 0
     plain.bindings = {{0, 4}};   // click -> handler 1
@@ -577,7 +620,7 @@ TEST_F(WindowLoaded, EnterRaisesTheDefaultButtonsClick) {
 }
 
 TEST_F(WindowLoaded, EnterMovesTheFocusWhenAskedAndNoDefaultButtonHasIt) {
-    TplWindowBlock wb;
+    WindowProps wb;
     wb.enterMovesFocus = 1;
     load(wb, {button(10, 0), button(80, 0)});
     SetFocus(entryHandle(2));
@@ -585,8 +628,72 @@ TEST_F(WindowLoaded, EnterMovesTheFocusWhenAskedAndNoDefaultButtonHasIt) {
     EXPECT_EQ(entryHandle(1), GetFocus());
 }
 
+TEST_F(WindowLoaded, AltWithAMarkedLetterOrDigitFocusesItsComponent) {
+    WindowProps wb;
+    TplComponent go = button(10, 0), two = button(80, 0), amp = button(150, 0);
+    ButtonProps bb;
+    bb.caption = "&Go";
+    go.kindBlock = ui_BlockBytes(button_Block, bb);
+    bb.caption = "Step &2";
+    two.kindBlock = ui_BlockBytes(button_Block, bb);
+    bb.caption = "A&&B";  // a plain ampersand marks nothing
+    amp.kindBlock = ui_BlockBytes(button_Block, bb);
+    load(wb, {go, two, amp});
+    SetFocus(entryHandle(3));
+    key('G', true, VK_MENU);
+    EXPECT_EQ(entryHandle(1), GetFocus());
+    key('2', true, VK_MENU);
+    EXPECT_EQ(entryHandle(2), GetFocus());
+    key('B', true, VK_MENU);
+    EXPECT_EQ(entryHandle(2), GetFocus());
+}
+
+// The program's library with its check box kind in groups of option buttons.
+const LibraryRecord* optionGroupLibrary() {
+    static LibraryRecord lib = vell_library1;
+    static std::vector<KindRecord> kinds((const KindRecord*)lib.typeTable,
+                                         (const KindRecord*)lib.typeTable + lib.typeCount);
+    kinds[(KIND_CHECKBOX & 0xFFFF) - 1].flags |= KF_OPTION_GROUP;
+    lib.typeTable = kinds.data();
+    return &lib;
+}
+
+TEST_F(WindowLoaded, ArrowKeysMoveWithinAGroupOfOptionButtons) {
+    static const LibraryRecord* libs[1] = {optionGroupLibrary()};
+    g_rt.libraries = libs;
+    WindowProps wb;
+    std::vector<TplComponent> comps;
+    for (int32_t i = 0; i < 3; i++) {
+        TplComponent c = button(10 + 70 * i, 0);
+        c.kindId = KIND_CHECKBOX;
+        c.kindBlock = ui_BlockBytes(checkbox_Block, checkbox_Defaults());
+        c.bindings = {{0, 0}};
+        comps.push_back(c);
+    }
+    comps.push_back(button(220, 0));
+    load(wb, comps);
+    // Creation order is the table backwards: entry 3, 2, 1.
+    SetFocus(entryHandle(3));
+    key(VK_RIGHT);
+    EXPECT_EQ(entryHandle(2), GetFocus());
+    EXPECT_EQ(BST_CHECKED, SendMessageA(entryHandle(2), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(1, g_calls[0]);
+    key(VK_UP);
+    key(VK_LEFT);
+    EXPECT_EQ(entryHandle(1), GetFocus());  // wrapped around backwards
+    EXPECT_EQ(BST_CHECKED, SendMessageA(entryHandle(1), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(BST_UNCHECKED, SendMessageA(entryHandle(2), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(BST_UNCHECKED, SendMessageA(entryHandle(3), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(3, g_calls[0]);
+    // The push button is no option: arrows on it do nothing.
+    SetFocus(entryHandle(4));
+    key(VK_DOWN);
+    EXPECT_EQ(entryHandle(4), GetFocus());
+    EXPECT_EQ(3, g_calls[0]);
+}
+
 TEST_F(WindowLoaded, ClosingOneOfTwoWindowsDoesNotQuit) {
-    TplWindowBlock wb;
+    WindowProps wb;
     load(wb, {});
     // A second window in the registry, loaded too.
     TplComponent win;
@@ -594,7 +701,7 @@ TEST_F(WindowLoaded, ClosingOneOfTwoWindowsDoesNotQuit) {
     win.width = 200;
     win.height = 100;
     win.stateFlags = TPL_STATE_VISIBLE;
-    win.kindBlock = tpl_WindowBlock(wb);
+    win.kindBlock = ui_BlockBytes(window_Block, wb);
     TplBlock block;
     TplWindow w2;
     w2.id = 0x52010002;
@@ -620,7 +727,7 @@ TEST_F(WindowLoaded, ClosingOneOfTwoWindowsDoesNotQuit) {
 }
 
 TEST_F(WindowLoaded, NoQuitBeforeTheMessageLoopRuns) {
-    TplWindowBlock wb;
+    WindowProps wb;
     load(wb, {});
     SendMessageA(window->fw.hwnd, WM_CLOSE, 0, 0);
     MSG m;
@@ -651,7 +758,7 @@ std::string iconFile(uint32_t bgra) {
 }
 
 TEST_F(WindowLoaded, WindowsWithoutAnIconGetTheProgramIcon) {
-    TplWindowBlock wb;
+    WindowProps wb;
     load(wb, {});
     HICON big = (HICON)SendMessageA(window->fw.hwnd, WM_GETICON, ICON_BIG, 0);
     HICON small = (HICON)SendMessageA(window->fw.hwnd, WM_GETICON, ICON_SMALL, 0);
@@ -688,7 +795,7 @@ static HDROP dropOf(const std::vector<std::string>& paths) {
 }
 
 TEST_F(WindowDirect, ADroppedFolderRaisesEventThirteenWithItsPathAndFilesArePassedOver) {
-    ComponentObject* o = create(TplWindowBlock());
+    ComponentObject* o = create(WindowProps());
     ASSERT_NE(nullptr, o);
     EXPECT_NE(0, GetWindowLongA(o->fw.hwnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     char self[MAX_PATH] = {};

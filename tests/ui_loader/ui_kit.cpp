@@ -203,8 +203,8 @@ PropertyRecord prop(uint16_t type) { return PropertyRecord{{0, 0, 0}, type, 0x80
 std::vector<PropertyRecord> boxProperties() {
     std::vector<PropertyRecord> p = {prop(PT_INT_COMMON), prop(PT_INT_COMMON), prop(PT_INT_COMMON),
                                      prop(PT_INT_COMMON), prop(PT_TEXT),       prop(PT_BOOL),
-                                     prop(PT_BOOL),       prop(PT_POINTER)};
-    const uint16_t kinds[] = {PT_INT, PT_TEXT, PT_FONT, PT_BOOL, PT_BYTES, PT_POINTER, PT_PICK, PT_8BYTE, PT_INT};
+                                     prop(PT_BOOL),       prop(PT_MOUSE_POINTER)};
+    const uint16_t kinds[] = {PT_INT, PT_TEXT, PT_FONT, PT_BOOL, PT_BYTES, PT_MOUSE_POINTER, PT_PICK, PT_8BYTE, PT_INT};
     for (uint16_t t : kinds)
         p.push_back(prop(t));
     return p;

@@ -4,6 +4,7 @@
 // property's type code.
 #include "ui/dispatch/dispatch.h"
 #include "ui/loader/loader.h"
+#include "ui/template/archive.h"
 #include "commands/library.h"
 #include <string.h>
 #include <stdlib.h>
@@ -13,7 +14,6 @@
 
 namespace {
 
-inline uint32_t rd32(const uint8_t* p) { uint32_t v; memcpy(&v, p, 4); return v; }
 
 const char kNoWindow[] = "未载入欲访问窗口组件所在的窗口";
 const char kReadNotLoaded[] = "读取组件属性时发现指定窗口尚未载入";
@@ -147,7 +147,7 @@ uint64_t convertOut(uint16_t type, int32_t member, const ValueRecord& v) {
     if (isByteSetType(type))
         return lowOnly((uint32_t)(uintptr_t)rt_ByteSetFromBytes((const void*)(uintptr_t)v.value,
                                                                 v.value ? (int32_t)v.length : 0));
-    if (type == PT_POINTER) {
+    if (type == PT_MOUSE_POINTER) {
         uint8_t* b = rt_ByteSetFromBytes((const void*)(uintptr_t)v.value, v.value ? (int32_t)v.length : 0);
         if (b && rt_ByteSetLength(b) >= 4) {
             uint8_t* d = (uint8_t*)rt_ByteSetData(b);
@@ -171,11 +171,11 @@ void convertIn(uint16_t type, int32_t member, uint32_t low, uint32_t high, Compo
     if (type == PT_8BYTE || type == PT_8BYTE_B) { v->value = low; v->length = high; return; }
     if (type == PT_BOOL) { v->value = low ? 1u : 0u; return; }
     if (type == PT_PICK) { v->value = (int32_t)low < 0 ? 0u : low; return; }
-    if (isByteSetType(type) || type == PT_POINTER) {
+    if (isByteSetType(type) || type == PT_MOUSE_POINTER) {
         const void* set = (const void*)(uintptr_t)low;
         int32_t n = set ? rt_ByteSetLength(set) : 0;
         if (n <= 0) return;
-        if (type == PT_POINTER && n >= 4) {
+        if (type == PT_MOUSE_POINTER && n >= 4) {
             scratch->assign((const char*)rt_ByteSetData(set), (size_t)n);
             uint32_t code = ui_PointerNumberToCode(rd32((const uint8_t*)scratch->data()));
             memcpy(&(*scratch)[0], &code, 4);
@@ -326,13 +326,32 @@ uint64_t ui_ReadProperty(uint32_t window, uint32_t component, int32_t prop, int3
         uint32_t n = 0;
         const uint8_t* p = tpl_GetMousePointer(t, (uint32_t)idx, &n);
         ValueRecord v = {(uint32_t)(uintptr_t)p, n};
-        return convertOut(PT_POINTER, -1, v);
+        return convertOut(PT_MOUSE_POINTER, -1, v);
     }
     default: return 0;
     }
 }
 
 // ---- writing ----
+
+// A kind's own property (index above 7), converted by its type; a kind
+// that asks for it is re-created with the new value.
+static void writeKindProperty(UiWindowRecord* w, int32_t idx, ComponentObject* o, int32_t prop, int32_t member,
+                              uint32_t low, uint32_t high) {
+    const KindRecord* k = ui_KindRecord(tpl_GetKindId(w->working, (uint32_t)idx));
+    KindSetFn set = (KindSetFn)ui_KindFunction(k, KI_SET);
+    KindGetFn get = (KindGetFn)ui_KindFunction(k, KI_GET);
+    if (!set) return;
+    ValueRecord v;
+    std::string scratch;
+    convertIn(propertyType(k, prop), member, low, high, o, get, prop - 8, &v, &scratch);
+    if (set(o, prop - 8, &v, 0) != 1 || !IsWindow(o->fw.hwnd)) return;
+    int32_t at = ui_FindEntryByHandle(w, o->fw.hwnd, false);
+    if (at <= 0) return;
+    rt_Notify(NOTE_PUMP_BLOCK, 0, 0);
+    ui_Recreate(w->id, at);
+    rt_Notify(NOTE_PUMP_UNBLOCK, 0, 0);
+}
 
 void ui_WriteProperty(uint32_t window, uint32_t component, int32_t prop, int32_t member,
                       uint32_t low, uint32_t high) {
@@ -345,19 +364,7 @@ void ui_WriteProperty(uint32_t window, uint32_t component, int32_t prop, int32_t
     ComponentObject* o = ui_LiveObject(w, idx);
     if (prop > 7) {
         if (!o) fatalAt(kWriteNotLoaded, window, component);
-        const KindRecord* k = ui_KindRecord(tpl_GetKindId(*t, (uint32_t)idx));
-        KindSetFn set = (KindSetFn)ui_KindFunction(k, KI_SET);
-        KindGetFn get = (KindGetFn)ui_KindFunction(k, KI_GET);
-        if (!set) return;
-        ValueRecord v;
-        std::string scratch;
-        convertIn(propertyType(k, prop), member, low, high, o, get, prop - 8, &v, &scratch);
-        if (set(o, prop - 8, &v, 0) != 1 || !IsWindow(o->fw.hwnd)) return;
-        int32_t at = ui_FindEntryByHandle(w, o->fw.hwnd, false);
-        if (at <= 0) return;
-        rt_Notify(NOTE_PUMP_BLOCK, 0, 0);
-        ui_Recreate(window, at);
-        rt_Notify(NOTE_PUMP_UNBLOCK, 0, 0);
+        writeKindProperty(w, idx, o, prop, member, low, high);
         return;
     }
     switch (prop) {

@@ -2,6 +2,7 @@
 #include "ui/loader/loader.h"
 #include "ui/dispatch/dispatch.h"
 #include "commands/library.h"
+#include "ui/template/archive.h"
 #include <string.h>
 #include <algorithm>
 
@@ -9,7 +10,6 @@ UiRegistry ui_registry;
 
 namespace {
 
-inline uint32_t rd32(const uint8_t* p) { uint32_t v; memcpy(&v, p, 4); return v; }
 
 // Loads in progress, innermost last: a destroy of their window is held back
 // until the load has finished with the table.
@@ -238,21 +238,191 @@ int32_t failLoad(UiWindowRecord* w, HWND windowHwnd) {
 
 bool isTopLevel(HWND h) { return (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) == 0; }
 
+// What one load carries from step to step.
+struct Load {
+    UiWindowRecord* w;
+    int32_t secondInstance, modal;
+    HWND owner;
+    std::vector<uint8_t> visible;   // per entry: shown once loaded
+    std::vector<int32_t> created;   // components, in creation order
+    HWND windowHwnd = nullptr;
+};
+
+// A window that is already loaded is only brought forward, unless a
+// second instance is asked for.
+bool bringForwardIfLoaded(UiWindowRecord* w) {
+    ComponentObject* o = ui_WindowObject(w);
+    if (!o) return false;
+    if (IsIconic(o->fw.hwnd)) ShowWindow(o->fw.hwnd, SW_RESTORE);
+    else SetActiveWindow(o->fw.hwnd);
+    return true;
+}
+
+// Creates one entry through its kind. Entry 0 is the window itself, made
+// with the owner and the modal mark the kind asks the loader for.
+bool createEntry(Load* L, int32_t idx, int32_t* controlId) {
+    TplTable& t = L->w->working;
+    uint32_t size = 0;
+    const uint8_t* rec = tpl_Record(t, (uint32_t)idx, &size);
+    TplFields f;
+    if (!rec || !tpl_WalkComponent(rec, size, &f)) return false;
+    const KindRecord* k = ui_KindRecord(rd32(rec + f.kindId));
+    KindCreateFn create = (KindCreateFn)ui_KindFunction(k, KI_CREATE);
+    if (!create) return false;
+    // A copy: the create call may rewrite the table.
+    std::string block((const char*)rec + f.kindBlock, f.kindBlockSize);
+    int32_t rect[4];
+    memcpy(rect, rec + f.rect, sizeof rect);
+    uint32_t state = rd32(rec + f.stateFlags);
+    bool hiddenKind = (k->flags & KF_HIDDEN) != 0;
+    bool forcedShown = idx == 0 && L->secondInstance;
+    L->visible[idx] = hiddenKind ? 0 : forcedShown ? 1 : (state & TPL_STATE_VISIBLE) ? 1 : 0;
+    uint32_t extra = 0;
+    if (!hiddenKind && (state & TPL_STATE_DISABLED) && !forcedShown) extra |= WS_DISABLED;
+    if (state & TPL_STATE_TABSTOP) extra |= WS_TABSTOP;
+    uint32_t entryId = tpl_EntryId(t, (uint32_t)idx);
+    const uint8_t* data = (const uint8_t*)block.data();
+    ComponentObject* obj;
+    if (idx == 0) {
+        s_modalLoadFlag = L->modal;
+        obj = create(data, (int32_t)block.size(), extra, L->owner, 0, nullptr, rect[0], rect[1], rect[2], rect[3],
+                     L->w->id, entryId, 0, 0);
+        s_modalLoadFlag = 0;
+        if (!obj || !IsWindow(obj->fw.hwnd)) return false;
+        L->windowHwnd = obj->fw.hwnd;
+    } else {
+        obj = create(data, (int32_t)block.size(), extra, L->windowHwnd, *controlId, nullptr, rect[0], rect[1],
+                     rect[2], rect[3], L->w->id, entryId, 0, 0);
+        *controlId += 10;
+        if (!obj) return false;
+        L->created.push_back(idx);
+    }
+    tpl_SetObjectSlot(&t, (uint32_t)idx, (uint32_t)(uintptr_t)obj);
+    return true;
+}
+
+// The window first, then the table backwards: the last entry is created
+// first, so entry 1 ends up on top.
+bool createComponents(Load* L) {
+    const TplTable& t = L->w->working;
+    int32_t controlId = 100;
+    if (!createEntry(L, 0, &controlId)) return false;
+    for (int32_t idx = (int32_t)t.count - 1; idx >= 1; idx--)
+        if (!tpl_IsMenuEntry(t, (uint32_t)idx) && !createEntry(L, idx, &controlId)) return false;
+    return true;
+}
+
+// Components live inside their container's native window; those on a
+// later page of a paged container start hidden.
+void attachToParents(Load* L) {
+    UiWindowRecord* w = L->w;
+    TplTable& t = w->working;
+    for (uint32_t i = 1; i < t.count; i++) {
+        ComponentObject* o = ui_LiveObject(w, (int32_t)i);
+        if (!o) continue;
+        HWND parent = L->windowHwnd;
+        uint32_t parentId = tpl_GetParent(t, i);
+        if (parentId) {
+            ComponentObject* p = ui_LiveObject(w, tpl_FindEntry(t, parentId));
+            if (p && p != o) parent = p->fw.hwnd;
+        }
+        if (GetParent(o->fw.hwnd) != parent) SetParent(o->fw.hwnd, parent);
+        const KindRecord* k = ui_KindRecord(tpl_GetKindId(t, i));
+        if (!k || !(k->flags & KF_PAGED)) continue;
+        bool laterPage = false;
+        for (uint32_t c : tpl_GetChildren(t, i)) {
+            if (c == 0) { laterPage = true; continue; }
+            int32_t ci = tpl_FindEntry(t, c);
+            if (laterPage && ci > 0) L->visible[ci] = 0;
+        }
+    }
+}
+
+// The z-order follows the table (entry 1 on top), and every entry with a
+// stored mouse pointer gets it made once, in its cursor slot.
+void placeAndPoint(UiWindowRecord* w) {
+    TplTable& t = w->working;
+    for (uint32_t i = 1; i < t.count; i++)
+        if (!tpl_IsMenuEntry(t, i)) ui_PlaceInZOrder(w, (int32_t)i);
+    for (uint32_t i = 0; i < t.count; i++) {
+        if (tpl_IsMenuEntry(t, i)) continue;
+        uint32_t len = 0;
+        const uint8_t* mp = tpl_GetMousePointer(t, i, &len);
+        HCURSOR c = len > 0 ? ui_MakePointer(mp, len) : nullptr;
+        tpl_SetCursorSlot(&t, i, (uint32_t)(uintptr_t)c);
+    }
+}
+
+// Every component hears that all exist (the last entry first), the window
+// lays out its docked components, then the components are shown or hidden.
+void announceAndShowComponents(Load* L) {
+    for (int32_t i = (int32_t)L->w->working.count - 1; i >= 0; i--) {
+        ComponentObject* o = ui_LiveObject(L->w, i);
+        if (o) SendMessageA(o->fw.hwnd, UI_MSG_AFTER_CREATE, 0, 0);
+    }
+    if (IsWindow(L->windowHwnd)) SendMessageA(L->windowHwnd, UI_MSG_LAYOUT, 0, 0);
+    for (int32_t idx : L->created) {
+        ComponentObject* o = ui_LiveObject(L->w, idx);
+        if (o) ShowWindow(o->fw.hwnd, L->visible[idx] ? SW_SHOWNA : SW_HIDE);
+    }
+}
+
+// Events held back during the load may now run. A handler may destroy the
+// window at any point, so each step stops when it is gone. False when the
+// window did not survive.
+bool raiseFirstEvents(UiWindowRecord* w) {
+    s_loading.erase(std::remove(s_loading.begin(), s_loading.end(), w), s_loading.end());
+    rt_Notify(NOTE_PUMP_UNBLOCK, 0, 0);
+    if (!ui_WindowObject(w)) {
+        // Destroyed while events were held back: put the table back now.
+        ui_ComponentDestroyed(w->id, 0);
+        return false;
+    }
+    const int32_t first[] = {WEV_LOADED, WEV_MOVED, WEV_RESIZED};
+    for (int32_t event : first) {
+        raiseWindowEvent(w, event);
+        if (!ui_WindowObject(w)) return false;
+    }
+    return true;
+}
+
+// A modal window disables every other top-level registry window,
+// remembering how each was, for the end of the modal state.
+void disableOthers(UiWindowRecord* w) {
+    w->modal = true;
+    w->disabledWindows.clear();
+    w->disabledWasEnabled.clear();
+    for (UiWindowRecord* other : ui_registry.windows) {
+        if (other == w) continue;
+        ComponentObject* o = ui_WindowObject(other);
+        if (!o || !isTopLevel(o->fw.hwnd)) continue;
+        w->disabledWindows.push_back(o->fw.hwnd);
+        w->disabledWasEnabled.push_back(IsWindowEnabled(o->fw.hwnd) != FALSE);
+        EnableWindow(o->fw.hwnd, FALSE);
+    }
+}
+
+// Components may take the focus when they hear the window is shown; the
+// focus the show gave stays where it was.
+void announceShown(UiWindowRecord* w) {
+    HWND focus = GetFocus();
+    for (int32_t i = (int32_t)w->working.count - 1; i >= 0; i--) {
+        ComponentObject* o = ui_LiveObject(w, i);
+        if (o) SendMessageA(o->fw.hwnd, UI_MSG_AFTER_SHOW, 0, 0);
+    }
+    if (GetFocus() != focus && focus && IsWindow(focus)) SetFocus(focus);
+}
+
 }  // namespace
 
 int32_t ui_LoadWindowRecord(UiWindowRecord* w, int32_t secondInstance, int32_t modal, HWND owner) {
     if (!w || w->working.count == 0 || tpl_IsMenuEntry(w->working, 0)) return 0;
-    if (secondInstance == 0) {
-        ComponentObject* o = ui_WindowObject(w);
-        if (o) {
-            if (IsIconic(o->fw.hwnd)) ShowWindow(o->fw.hwnd, SW_RESTORE);
-            else SetActiveWindow(o->fw.hwnd);
-            return 1;
-        }
-    }
+    if (secondInstance == 0 && bringForwardIfLoaded(w)) return 1;
     if (modal == 1) owner = nullptr;
     else if (owner && !IsWindow(owner)) return 0;
 
+    // Events wait until every component exists; the table as it was is
+    // kept to be put back when the window ends or the load fails.
     rt_Notify(NOTE_PUMP_BLOCK, 0, 0);
     w->saved = w->working;
     w->hasSaved = true;
@@ -262,145 +432,17 @@ int32_t ui_LoadWindowRecord(UiWindowRecord* w, int32_t secondInstance, int32_t m
     w->modal = false;
     w->firstShowPending = false;
 
-    TplTable& t = w->working;
-    const uint32_t n = t.count;
-    std::vector<int32_t> order;
-    order.push_back(0);
-    for (uint32_t i = n - 1; i >= 1; i--) order.push_back((int32_t)i);
-    std::vector<uint8_t> visible(n, 0);
-    std::vector<int32_t> created;
-    int32_t controlId = 100;
-    HWND windowHwnd = nullptr;
-
-    // Step 6: entry 0, then the table backwards.
-    for (int32_t idx : order) {
-        if (tpl_IsMenuEntry(t, (uint32_t)idx)) continue;
-        uint32_t size = 0;
-        const uint8_t* rec = tpl_Record(t, (uint32_t)idx, &size);
-        TplFields f;
-        if (!rec || !tpl_WalkComponent(rec, size, &f)) return failLoad(w, windowHwnd);
-        const KindRecord* k = ui_KindRecord(rd32(rec + f.kindId));
-        KindCreateFn create = (KindCreateFn)ui_KindFunction(k, KI_CREATE);
-        if (!create) return failLoad(w, windowHwnd);
-        // A copy: the create call may rewrite the table.
-        std::string block((const char*)rec + f.kindBlock, f.kindBlockSize);
-        int32_t rect[4];
-        memcpy(rect, rec + f.rect, sizeof rect);
-        uint32_t state = rd32(rec + f.stateFlags);
-        bool hiddenKind = (k->flags & KF_HIDDEN) != 0;
-        if (hiddenKind) visible[idx] = 0;
-        else if (idx == 0 && secondInstance) visible[idx] = 1;
-        else visible[idx] = (state & TPL_STATE_VISIBLE) ? 1 : 0;
-        uint32_t extra = 0;
-        if (!hiddenKind && (state & TPL_STATE_DISABLED) && !(idx == 0 && secondInstance)) extra |= WS_DISABLED;
-        if (state & TPL_STATE_TABSTOP) extra |= WS_TABSTOP;
-        uint32_t entryId = tpl_EntryId(t, (uint32_t)idx);
-        ComponentObject* obj;
-        if (idx == 0) {
-            s_modalLoadFlag = modal;
-            obj = create((const uint8_t*)block.data(), (int32_t)block.size(), extra, owner, 0, nullptr,
-                         rect[0], rect[1], rect[2], rect[3], w->id, entryId, 0, 0);
-            s_modalLoadFlag = 0;
-            if (!obj || !IsWindow(obj->fw.hwnd)) return failLoad(w, nullptr);
-            windowHwnd = obj->fw.hwnd;
-        } else {
-            obj = create((const uint8_t*)block.data(), (int32_t)block.size(), extra, windowHwnd, controlId,
-                         nullptr, rect[0], rect[1], rect[2], rect[3], w->id, entryId, 0, 0);
-            controlId += 10;
-            if (!obj) return failLoad(w, windowHwnd);
-        }
-        tpl_SetObjectSlot(&t, (uint32_t)idx, (uint32_t)(uintptr_t)obj);
-        if (idx != 0) created.push_back(idx);
-    }
-
-    // Step 7: native parents; components on later pages of a paged
-    // container start hidden.
-    for (uint32_t i = 1; i < n; i++) {
-        ComponentObject* o = ui_LiveObject(w, (int32_t)i);
-        if (!o) continue;
-        HWND parent = windowHwnd;
-        uint32_t parentId = tpl_GetParent(t, i);
-        if (parentId) {
-            ComponentObject* p = ui_LiveObject(w, tpl_FindEntry(t, parentId));
-            if (p && p != o) parent = p->fw.hwnd;
-        }
-        if (GetParent(o->fw.hwnd) != parent) SetParent(o->fw.hwnd, parent);
-        const KindRecord* k = ui_KindRecord(tpl_GetKindId(t, i));
-        if (k && (k->flags & KF_PAGED)) {
-            std::vector<uint32_t> children = tpl_GetChildren(t, i);
-            bool laterPage = false;
-            for (uint32_t c : children) {
-                if (c == 0) { laterPage = true; continue; }
-                int32_t ci = tpl_FindEntry(t, c);
-                if (laterPage && ci > 0) visible[ci] = 0;
-            }
-        }
-    }
-    // Step 8: z-order follows the table, entry 1 on top.
-    for (uint32_t i = 1; i < n; i++)
-        if (!tpl_IsMenuEntry(t, i)) ui_PlaceInZOrder(w, (int32_t)i);
-    // Step 9: pointers.
-    for (uint32_t i = 0; i < n; i++) {
-        if (tpl_IsMenuEntry(t, i)) continue;
-        uint32_t len = 0;
-        const uint8_t* mp = tpl_GetMousePointer(t, i, &len);
-        HCURSOR c = len > 0 ? ui_MakePointer(mp, len) : nullptr;
-        tpl_SetCursorSlot(&t, i, (uint32_t)(uintptr_t)c);
-    }
-    // Step 10.
-    for (int32_t i = (int32_t)n - 1; i >= 0; i--) {
-        ComponentObject* o = ui_LiveObject(w, i);
-        if (o) SendMessageA(o->fw.hwnd, UI_MSG_AFTER_CREATE, 0, 0);
-    }
-    if (IsWindow(windowHwnd)) SendMessageA(windowHwnd, UI_MSG_LAYOUT, 0, 0);
-    // Step 11.
-    for (int32_t idx : created) {
-        ComponentObject* o = ui_LiveObject(w, idx);
-        if (o) ShowWindow(o->fw.hwnd, visible[idx] ? SW_SHOWNA : SW_HIDE);
-    }
-    // Step 13.
-    s_loading.erase(std::remove(s_loading.begin(), s_loading.end(), w), s_loading.end());
-    rt_Notify(NOTE_PUMP_UNBLOCK, 0, 0);
-    if (!ui_WindowObject(w)) {
-        // Destroyed while events were held back: put the table back now.
-        ui_ComponentDestroyed(w->id, 0);
-        return 1;
-    }
-
-    // Step 14: the first events, each only while the window lives.
-    raiseWindowEvent(w, 0);
+    Load L{w, secondInstance, modal, owner, std::vector<uint8_t>(w->working.count, 0), {}, nullptr};
+    if (!createComponents(&L)) return failLoad(w, L.windowHwnd);
+    attachToParents(&L);
+    placeAndPoint(w);
+    announceAndShowComponents(&L);
+    if (!raiseFirstEvents(w)) return 1;
+    if (L.visible[0]) ui_ShowByPosition(w->id, secondInstance);
     if (!ui_WindowObject(w)) return 1;
-    raiseWindowEvent(w, 3);
-    if (!ui_WindowObject(w)) return 1;
-    raiseWindowEvent(w, 4);
-    if (!ui_WindowObject(w)) return 1;
-
-    // Step 15.
-    if (visible[0]) ui_ShowByPosition(w->id, secondInstance);
-    ComponentObject* win = ui_WindowObject(w);
-    if (!win) return 1;
-    // Step 16.
-    if (modal == 1) {
-        w->modal = true;
-        w->disabledWindows.clear();
-        w->disabledWasEnabled.clear();
-        for (UiWindowRecord* other : ui_registry.windows) {
-            if (other == w) continue;
-            ComponentObject* o = ui_WindowObject(other);
-            if (!o || !isTopLevel(o->fw.hwnd)) continue;
-            w->disabledWindows.push_back(o->fw.hwnd);
-            w->disabledWasEnabled.push_back(IsWindowEnabled(o->fw.hwnd) != FALSE);
-            EnableWindow(o->fw.hwnd, FALSE);
-        }
-    }
-    // Step 17.
-    HWND focus = GetFocus();
-    for (int32_t i = (int32_t)n - 1; i >= 0; i--) {
-        ComponentObject* o = ui_LiveObject(w, i);
-        if (o) SendMessageA(o->fw.hwnd, UI_MSG_AFTER_SHOW, 0, 0);
-    }
-    if (GetFocus() != focus && focus && IsWindow(focus)) SetFocus(focus);
-    // Step 18.
+    if (modal == 1) disableOthers(w);
+    announceShown(w);
+    // The first show of a window loaded hidden goes through the show step.
     w->firstShowPending = true;
     return 1;
 }
@@ -443,7 +485,7 @@ void ui_ShowByPosition(uint32_t windowId, int32_t showFlag) {
     EventRecord e = {};
     e.window = windowId;
     e.component = entry;
-    e.event = -7;
+    e.event = EV_FOCUS_GAINED;
     ui_RaiseEvent(&e);
 }
 
@@ -560,7 +602,7 @@ bool idle(bool first, DWORD elapsedMs) {
         EventRecord e = {};
         e.window = w->id;
         e.component = tpl_EntryId(w->working, 0);
-        e.event = 7;
+        e.event = WEV_IDLE;
         e.argc = 1;
         e.args[0] = elapsedMs;
         if (ui_RaiseEvent(&e) && e.resultPresent && e.result) more = true;

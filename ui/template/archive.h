@@ -17,6 +17,12 @@ inline ArchiveReader ar_Open(const void* data, size_t size) {
     return ArchiveReader{b, b + size, false};
 }
 inline size_t ar_Left(const ArchiveReader* r) { return (size_t)(r->end - r->p); }
+// A little-endian DWORD at a place already known to hold one.
+inline uint32_t rd32(const uint8_t* p) {
+    uint32_t v;
+    memcpy(&v, p, 4);
+    return v;
+}
 
 inline uint32_t ar_Dword(ArchiveReader* r) {
     if (r->failed || ar_Left(r) < 4) { r->failed = true; return 0; }

@@ -4,7 +4,6 @@
 
 namespace {
 
-inline uint32_t rd32(const uint8_t* p) { uint32_t v; memcpy(&v, p, 4); return v; }
 inline void wr32(uint8_t* p, uint32_t v) { memcpy(p, &v, 4); }
 
 // Header of every entry record: kind id, handler source, 4 reserved DWORDs.

@@ -1,4 +1,5 @@
 #include "ui/kinds/common/common.h"
+#include <algorithm>
 #include <stdarg.h>
 #include <string.h>
 
@@ -273,4 +274,66 @@ std::string ui_ConvertText(UiConvertTextFn convert, const std::string& text) {
     std::string out = c ? std::string(c) : std::string();
     rt_Free(c);
     return out;
+}
+
+void ui_ConvertFontFace(UiConvertTextFn convert, std::string* font) {
+    if (font->size() != sizeof(LOGFONTA)) return;
+    LOGFONTA lf;
+    memcpy(&lf, font->data(), sizeof lf);
+    lf.lfFaceName[LF_FACESIZE - 1] = 0;
+    std::string face = ui_ConvertText(convert, lf.lfFaceName);
+    memset(lf.lfFaceName, 0, sizeof lf.lfFaceName);
+    // A face name that no longer fits is cut, never run past the record.
+    memcpy(lf.lfFaceName, face.data(), std::min(face.size(), (size_t)LF_FACESIZE - 1));
+    font->assign((const char*)&lf, sizeof lf);
+}
+
+bool ui_CreateControl(ComponentObject* obj, uint32_t kindId, uint32_t windowId, uint32_t componentId,
+                      const UiControlPlace& place, const UiControlHooks* hooks) {
+    obj->fw.steps = &ui_plainSteps;
+    obj->windowId = windowId;
+    obj->componentId = componentId;
+    obj->kindId = kindId;
+    HWND hwnd = CreateWindowExA(0, place.className, place.text, place.style, place.left, place.top, place.width,
+                                place.height, place.parent, (HMENU)(intptr_t)place.controlId,
+                                GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd) return false;
+    obj->fw.hwnd = hwnd;
+    if (ui_SubclassControl(obj, hooks)) return true;
+    obj->fw.hwnd = nullptr;
+    DestroyWindow(hwnd);
+    return false;
+}
+
+void* ui_KindEntry(const UiKindEntries& e, int32_t number) {
+    switch (number) {
+    case KI_CREATE: return (void*)e.create;
+    case KI_SET: return (void*)e.set;
+    case KI_WRITE_BLOCK: return (void*)e.writeBlock;
+    case KI_GET: return (void*)e.get;
+    case KI_WINDOW7: return (void*)e.window7;
+    case KI_TAKES_KEY: return (void*)e.takesKey;
+    case KI_CONVERT_TEXTS: return (void*)e.convertTexts;
+    case KI_IS_DEFAULT_BUTTON: return (void*)e.isDefault;
+    default: return nullptr;
+    }
+}
+
+bool ui_RegisterClass(const char* name, WNDPROC proc) {
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    WNDCLASSA existing;
+    if (GetClassInfoA(inst, name, &existing)) return true;
+    WNDCLASSA wc = {};
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) != 0;
+}
+
+void ui_ReplaceBrush(HBRUSH* brush, uint32_t colour) {
+    HBRUSH made = ui_CreateColourBrush(colour);
+    if (*brush) DeleteObject(*brush);
+    *brush = made;
 }

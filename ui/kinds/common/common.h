@@ -7,7 +7,7 @@
 #include <stdint.h>
 #include <string>
 #include "ui/kind_api.h"
-#include "ui/template/archive.h"
+#include "ui/kinds/common/block.h"
 #include "commands/library.h"
 
 static_assert(sizeof(LOGFONTA) == 60, "font byte sets hold a LOGFONTA");
@@ -45,8 +45,7 @@ HFONT ui_CreateFontFromBytes(const void* bytes, int32_t length);
 bool ui_FontRuleLogFont(const void* bytes, int32_t length, LOGFONTA* out);
 
 // ---- colours ----
-enum : uint32_t { UI_COLOUR_BUTTON_FACE = 0xFF000000u };
-// 0xFF000000 is the system button-face colour; anything else is 0x00BBGGRR.
+// UI_COLOUR_BUTTON_FACE (block.h) is the system button-face colour.
 COLORREF ui_Colour(uint32_t value);
 // A new solid brush of the colour (caller deletes it).
 HBRUSH ui_CreateColourBrush(uint32_t value);
@@ -55,8 +54,6 @@ HBRUSH ui_CreateColourBrush(uint32_t value);
 // Copies a finished writer into a runtime block (interface 5); *length gets
 // its size. The caller frees it with rt_Free.
 uint8_t* ui_BlockFromWriter(const ArchiveWriter* w, int32_t* length);
-// Stored texts and byte sets are kept as std::string (binary-safe).
-inline void aw_Bytes(ArchiveWriter* w, const std::string& s) { aw_Counted(w, s.data(), (uint32_t)s.size()); }
 // A value record's text (null reads as empty).
 inline std::string ui_ValueText(const ValueRecord* v) {
     const char* s = v ? (const char*)(uintptr_t)v->value : nullptr;
@@ -102,8 +99,37 @@ struct UiControlHooks {
     // run its native course): send the destroy notification, free the object.
     void (*destroyed)(ComponentObject* obj);
 };
+// The destroy hook of a subclassed kind: tells the runtime, releases what
+// the object holds and frees it.
+template <class T, void (*release)(T*)>
+void ui_Destroyed(ComponentObject* obj) {
+    ui_NotifyDestroyed(obj);
+    release((T*)obj);
+    delete (T*)obj;
+}
 // Subclasses obj->fw.hwnd: 0x8002 answers obj, hooks see the messages.
 bool ui_SubclassControl(ComponentObject* obj, const UiControlHooks* hooks);
+// Registers a window class of our own (once; later calls find it):
+// redraw on resize, double clicks, the arrow pointer, no background brush.
+bool ui_RegisterClass(const char* name, WNDPROC proc);
+// Replaces a kind's background brush with one of the colour.
+void ui_ReplaceBrush(HBRUSH* brush, uint32_t colour);
+
+// Where and how a kind's native control is made.
+struct UiControlPlace {
+    const char* className;
+    const char* text;
+    uint32_t style;
+    HWND parent;
+    int32_t controlId;
+    int32_t left, top, width, height;
+};
+// The one way a kind makes its live component: fills the object header,
+// creates the native control and subclasses it. On failure nothing native
+// is left (a half-made control is destroyed) and false is returned; the
+// caller then releases what it made and frees the object.
+bool ui_CreateControl(ComponentObject* obj, uint32_t kindId, uint32_t windowId, uint32_t componentId,
+                      const UiControlPlace& place, const UiControlHooks* hooks);
 // Forwards a native notification of the window procedure of a parent to the
 // child it is about, as UI_REFLECT + msg. True (with *result) when the child
 // is one of ours and answered; the parent's default processing applies
@@ -149,3 +175,55 @@ typedef uint8_t* (*KindConvertTextsFn)(const uint8_t* block, int32_t length, UiC
                                        int32_t* outLength);
 // One text through the caller's function.
 std::string ui_ConvertText(UiConvertTextFn convert, const std::string& text);
+// The face name of a 60-byte font through the caller's function (other
+// lengths are no font and stay as they are).
+void ui_ConvertFontFace(UiConvertTextFn convert, std::string* font);
+
+// A kind's block in the newest version (interface 5 of a live component).
+template <class R>
+uint8_t* ui_BlockOf(const UiBlockCode<R>& code, const R& props, int32_t* length) {
+    ArchiveWriter w;
+    ui_WriteBlock(code, props, &w, code.version);
+    return ui_BlockFromWriter(&w, length);
+}
+
+// Interface 9 for any kind: reads the block by the kind's block code,
+// passes every text field it lists through `convert`, writes it anew.
+template <class R>
+uint8_t* ui_ConvertBlockTexts(const UiBlockCode<R>& code, const uint8_t* block, int32_t length,
+                              UiConvertTextFn convert, int32_t* outLength) {
+    R record{};
+    if (!ui_ReadBlock(code, block, length, &record)) return nullptr;
+    for (size_t i = 0; i < code.fieldCount; i++) {
+        const UiTextField<R>& f = code.fields[i];
+        if (f.list) {
+            for (std::string& s : record.*f.list) s = ui_ConvertText(convert, s);
+        } else if (f.font) {
+            ui_ConvertFontFace(convert, &(record.*f.text));
+        } else {
+            record.*f.text = ui_ConvertText(convert, record.*f.text);
+        }
+    }
+    return ui_BlockOf(code, record, outLength);
+}
+
+// Interface 9 of the kind whose block code is `Code`.
+template <auto& Code>
+uint8_t* ui_ConvertTextsOf(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength) {
+    return ui_ConvertBlockTexts(Code, block, length, convert, outLength);
+}
+
+// ---- entry points ----
+// A kind's entry points by interface number; null where it answers nothing.
+struct UiKindEntries {
+    KindCreateFn create;              // 1
+    KindSetFn set;                    // 4
+    KindWriteBlockFn writeBlock;      // 5
+    KindGetFn get;                    // 6
+    void* (*window7)(void);           // 7
+    KindTakesKeyFn takesKey;          // 8
+    KindConvertTextsFn convertTexts;  // 9
+    KindIsDefaultFn isDefault;        // 10
+};
+// What a kind's interface function answers for `number`.
+void* ui_KindEntry(const UiKindEntries& e, int32_t number);

@@ -5,20 +5,14 @@
 #include <string>
 #include <vector>
 #include "ui/kinds/common/common.h"
+#include "ui/kinds/edit/edit_block.h"
 #include "ui/kinds/edit/edit_text.h"
 
 namespace {
 
 struct EditObject {
     ComponentObject head;  // must stay first
-    std::string content;
-    int32_t border = 1;
-    uint32_t textColour = 0, backColour = 0xFFFFFF;
-    std::string font;
-    int32_t hideSelection = 1, maxLength = 0, multiLine = 0, scrollBars = 0, alignment = 0, inputMode = 0;
-    uint8_t passwordChar = '*';
-    int32_t caseConversion = 0, spinMode = 0, spinMin = 0, spinMax = 100, selStart = 0, selLength = 0;
-    std::string dataSource, dataColumn;
+    EditProps props;
     // Live state.
     UiFont fontHandle = {nullptr, false};
     HBRUSH brush = nullptr;
@@ -33,39 +27,6 @@ EditObject* asEdit(ComponentObject* obj) { return (EditObject*)obj; }
 const char* const kSpinProp = "VellSpin";
 const char* const kSpinProcProp = "VellSpinProc";
 
-bool loadBlock(EditObject* e, const uint8_t* block, int32_t length) {
-    if (!block || length < 1) return true;
-    ArchiveReader r = ar_Open(block, (size_t)length);
-    uint32_t version = ar_Dword(&r);
-    if (r.failed || version > 2) return false;
-    e->border = (int32_t)ar_Dword(&r);
-    e->textColour = ar_Dword(&r);
-    e->backColour = ar_Dword(&r);
-    e->hideSelection = (int32_t)ar_Dword(&r);
-    e->maxLength = (int32_t)ar_Dword(&r);
-    e->multiLine = (int32_t)ar_Dword(&r);
-    e->scrollBars = (int32_t)ar_Dword(&r);
-    e->alignment = (int32_t)ar_Dword(&r);
-    e->inputMode = (int32_t)ar_Dword(&r);
-    // The only 16-bit field of the block.
-    if (ar_Left(&r) < 2) return false;
-    e->passwordChar = r.p[0];
-    r.p += 2;
-    e->caseConversion = (int32_t)ar_Dword(&r);
-    e->spinMode = (int32_t)ar_Dword(&r);
-    e->spinMin = (int32_t)ar_Dword(&r);
-    e->spinMax = (int32_t)ar_Dword(&r);
-    e->selStart = (int32_t)ar_Dword(&r);
-    e->selLength = (int32_t)ar_Dword(&r);
-    e->font = ar_Text(&r);
-    e->content = ar_Text(&r);
-    if (version == 2) {
-        e->dataSource = ar_Text(&r);
-        e->dataColumn = ar_Text(&r);
-    }
-    return !r.failed;
-}
-
 LRESULT send(EditObject* e, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
     return e->head.fw.hwnd ? SendMessageA(e->head.fw.hwnd, msg, wp, lp) : 0;
 }
@@ -79,7 +40,7 @@ std::string windowText(HWND hwnd) {
 }
 
 void refreshContent(EditObject* e) {
-    if (e->head.fw.hwnd && IsWindow(e->head.fw.hwnd)) e->content = windowText(e->head.fw.hwnd);
+    if (e->head.fw.hwnd && IsWindow(e->head.fw.hwnd)) e->props.content = windowText(e->head.fw.hwnd);
 }
 
 void getSelection(EditObject* e, int32_t* start, int32_t* end) {
@@ -89,39 +50,16 @@ void getSelection(EditObject* e, int32_t* start, int32_t* end) {
     *end = (int32_t)t;
 }
 
-uint8_t* writeBlock(ComponentObject* obj, int32_t* length) {
+uint8_t* edit_WriteKindBlock(ComponentObject* obj, int32_t* length) {
     EditObject* e = asEdit(obj);
     if (!e) return nullptr;
     // A re-creation must not lose what the user typed.
     refreshContent(e);
-    ArchiveWriter w;
-    aw_Dword(&w, 2);
-    aw_Dword(&w, (uint32_t)e->border);
-    aw_Dword(&w, e->textColour);
-    aw_Dword(&w, e->backColour);
-    aw_Dword(&w, (uint32_t)e->hideSelection);
-    aw_Dword(&w, (uint32_t)e->maxLength);
-    aw_Dword(&w, (uint32_t)e->multiLine);
-    aw_Dword(&w, (uint32_t)e->scrollBars);
-    aw_Dword(&w, (uint32_t)e->alignment);
-    aw_Dword(&w, (uint32_t)e->inputMode);
-    w.out.push_back((char)e->passwordChar);
-    w.out.push_back('\0');
-    aw_Dword(&w, (uint32_t)e->caseConversion);
-    aw_Dword(&w, (uint32_t)e->spinMode);
-    aw_Dword(&w, (uint32_t)e->spinMin);
-    aw_Dword(&w, (uint32_t)e->spinMax);
-    aw_Dword(&w, (uint32_t)e->selStart);
-    aw_Dword(&w, (uint32_t)e->selLength);
-    aw_Bytes(&w, e->font);
-    aw_Text(&w, e->content);
-    aw_Text(&w, e->dataSource);
-    aw_Text(&w, e->dataColumn);
-    return ui_BlockFromWriter(&w, length);
+    return ui_BlockOf(edit_Block, e->props, length);
 }
 
 // ---- geometry ----
-bool singleLine(const EditObject* e) { return e->multiLine != 1; }
+bool singleLine(const EditObject* e) { return e->props.multiLine != 1; }
 
 int textHeight(HWND hwnd, HFONT font, const char* sample) {
     HDC dc = GetDC(hwnd);
@@ -139,7 +77,7 @@ const UINT kFrameFlags = SWP_FRAMECHANGED | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORD
 // The font rule, then single-line boxes grow to hold one line of it.
 void applyFontAndHeight(EditObject* e) {
     HWND hwnd = e->head.fw.hwnd;
-    ui_FontSet(&e->fontHandle, e->font.data(), (int32_t)e->font.size());
+    ui_FontSet(&e->fontHandle, e->props.font.data(), (int32_t)e->props.font.size());
     if (!hwnd) return;
     if (singleLine(e)) {
         int need = textHeight(hwnd, e->fontHandle.handle, "吴") + 2 * GetSystemMetrics(SM_CYEDGE);
@@ -156,8 +94,8 @@ void applyFontAndHeight(EditObject* e) {
 // ---- spin control ----
 void setSpinRange(EditObject* e) {
     if (!e->spin) return;
-    int32_t lo = e->spinMin < e->spinMax ? e->spinMin : e->spinMax;
-    int32_t hi = e->spinMin < e->spinMax ? e->spinMax : e->spinMin;
+    int32_t lo = e->props.spinMin < e->props.spinMax ? e->props.spinMin : e->props.spinMax;
+    int32_t hi = e->props.spinMin < e->props.spinMax ? e->props.spinMax : e->props.spinMin;
     SendMessageA(e->spin, UDM_SETRANGE, 0, MAKELPARAM((WORD)hi, (WORD)lo));
 }
 
@@ -182,7 +120,7 @@ void onSpinDelta(EditObject* e, const NMUPDOWN* nm) {
     HWND hwnd = e->head.fw.hwnd;
     if (!hwnd || !IsWindowEnabled(hwnd) || !IsWindowVisible(hwnd)) return;
     bool up = nm->iDelta >= 0;
-    if (e->spinMode == 2) {
+    if (e->props.spinMode == 2) {
         ui_RaiseEvent(&e->head, 1, 1, up ? 1u : (uint32_t)-1);
         return;
     }
@@ -202,8 +140,8 @@ void onSpinDelta(EditObject* e, const NMUPDOWN* nm) {
 
 LRESULT colours(EditObject* e, HDC dc) {
     if (!e->brush) return 0;
-    SetTextColor(dc, ui_Colour(e->textColour));
-    SetBkColor(dc, ui_Colour(e->backColour));
+    SetTextColor(dc, ui_Colour(e->props.textColour));
+    SetBkColor(dc, ui_Colour(e->props.backColour));
     return (LRESULT)e->brush;
 }
 
@@ -242,7 +180,7 @@ bool createSpin(EditObject* e, uint32_t extraStyle, HWND parent, int32_t control
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
     uint32_t style = WS_CHILD | WS_CLIPSIBLINGS | (extraStyle & WS_DISABLED);
-    HWND spin = CreateWindowExA(spinEdged(e->border) ? WS_EX_STATICEDGE : 0, UPDOWN_CLASSA, nullptr, style, 0, 0,
+    HWND spin = CreateWindowExA(spinEdged(e->props.border) ? WS_EX_STATICEDGE : 0, UPDOWN_CLASSA, nullptr, style, 0, 0,
                                 EDIT_SPIN_WIDTH, 10, parent, (HMENU)(intptr_t)(controlId + EDIT_SPIN_ID_OFFSET),
                                 GetModuleHandleA(nullptr), nullptr);
     if (!spin) return false;
@@ -283,19 +221,19 @@ void clientInWindow(HWND hwnd, RECT* client, RECT* outer) {
 
 void onKillFocus(EditObject* e) {
     HWND hwnd = e->head.fw.hwnd;
-    if (e->inputMode >= 5 && e->inputMode <= 11) {
+    if (e->props.inputMode >= 5 && e->props.inputMode <= 11) {
         std::string text = windowText(hwnd);
-        std::string norm = ed_Normalise(e->inputMode, text);
+        std::string norm = ed_Normalise(e->props.inputMode, text);
         if (norm != text) {
             int32_t start, end;
             getSelection(e, &start, &end);
-            e->content = norm;
+            e->props.content = norm;
             SetWindowTextA(hwnd, norm.c_str());  // raises event 0
             send(e, EM_SETSEL, (WPARAM)start, (LPARAM)start);
             send(e, EM_SCROLLCARET);
         }
     }
-    ui_RaiseEvent(&e->head, -8, 0);
+    ui_RaiseEvent(&e->head, EV_FOCUS_LOST, 0);
 }
 
 LRESULT onMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
@@ -307,9 +245,9 @@ LRESULT onMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* ha
         *handled = true;
         switch (HIWORD(wp)) {
         case EN_CHANGE:
-            if (!e->settingText) ui_RaiseEvent(obj, 0, 0);
+            if (!e->settingText) ui_RaiseEvent(obj, EV_MAIN, 0);
             break;
-        case EN_SETFOCUS: ui_RaiseEvent(obj, -7, 0); break;
+        case EN_SETFOCUS: ui_RaiseEvent(obj, EV_FOCUS_GAINED, 0); break;
         case EN_KILLFOCUS: onKillFocus(e); break;
         default: break;
         }
@@ -321,7 +259,7 @@ LRESULT onMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* ha
         return brush;
     }
     case WM_CHAR:
-        if (!ed_CharAllowed(e->inputMode, (uint8_t)wp)) {
+        if (!ed_CharAllowed(e->props.inputMode, (uint8_t)wp)) {
             *handled = true;
             return 0;
         }
@@ -399,73 +337,54 @@ void releaseResources(EditObject* e) {
     e->brush = nullptr;
 }
 
-void onDestroyed(ComponentObject* obj) {
-    EditObject* e = asEdit(obj);
-    ui_NotifyDestroyed(obj);
-    releaseResources(e);
-    delete e;
-}
-
-const UiControlHooks kHooks = {onMessage, onDestroyed};
+const UiControlHooks kHooks = {onMessage, ui_Destroyed<EditObject, releaseResources>};
 
 // ---- create ----
 uint32_t styleFor(const EditObject* e, uint32_t extraStyle) {
     uint32_t style = extraStyle | WS_CHILD | WS_CLIPSIBLINGS;
-    if (e->hideSelection == 0) style |= ES_NOHIDESEL;
-    if (e->multiLine == 1) {
+    if (e->props.hideSelection == 0) style |= ES_NOHIDESEL;
+    if (e->props.multiLine == 1) {
         style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
-        if (e->scrollBars == 1 || e->scrollBars == 3) style |= ES_AUTOHSCROLL;
-        if (e->scrollBars == 1 || e->scrollBars == 3) style |= WS_HSCROLL;
-        if (e->scrollBars == 2 || e->scrollBars == 3) style |= WS_VSCROLL;
+        if (e->props.scrollBars == 1 || e->props.scrollBars == 3) style |= ES_AUTOHSCROLL;
+        if (e->props.scrollBars == 1 || e->props.scrollBars == 3) style |= WS_HSCROLL;
+        if (e->props.scrollBars == 2 || e->props.scrollBars == 3) style |= WS_VSCROLL;
     } else {
         style |= ES_AUTOHSCROLL;
     }
-    if (e->alignment == 1) style |= ES_CENTER;
-    if (e->alignment == 2) style |= ES_RIGHT;
-    if (e->inputMode == 1) style |= ES_READONLY;
-    if (e->inputMode == 2) style |= ES_PASSWORD;
-    if (e->caseConversion == 1) style |= ES_LOWERCASE;
-    if (e->caseConversion == 2) style |= ES_UPPERCASE;
+    if (e->props.alignment == 1) style |= ES_CENTER;
+    if (e->props.alignment == 2) style |= ES_RIGHT;
+    if (e->props.inputMode == 1) style |= ES_READONLY;
+    if (e->props.inputMode == 2) style |= ES_PASSWORD;
+    if (e->props.caseConversion == 1) style |= ES_LOWERCASE;
+    if (e->props.caseConversion == 2) style |= ES_UPPERCASE;
     return style;
 }
 
-ComponentObject* create(const uint8_t* block, int32_t length, uint32_t extraStyle, HWND parent,
+ComponentObject* edit_Create(const uint8_t* block, int32_t length, uint32_t extraStyle, HWND parent,
                         int32_t controlId, HMENU, int32_t left, int32_t top, int32_t width, int32_t height,
                         uint32_t windowId, uint32_t componentId, uint32_t, uint32_t) {
     EditObject* e = new (std::nothrow) EditObject();
     if (!e) return nullptr;
-    if (!loadBlock(e, block, length)) {
+    if (!edit_ReadBlock(block, length, &e->props)) {
         delete e;
         return nullptr;
     }
-    e->head.fw.steps = &ui_plainSteps;
-    e->head.windowId = windowId;
-    e->head.componentId = componentId;
-    e->head.kindId = KIND_EDIT;
-    e->brush = ui_CreateColourBrush(e->backColour);
-
-    HWND hwnd = CreateWindowExA(0, "EDIT", e->content.c_str(), styleFor(e, extraStyle), left, top, width, height,
-                                parent, (HMENU)(intptr_t)controlId, GetModuleHandleA(nullptr), nullptr);
-    if (!hwnd) {
+    e->brush = ui_CreateColourBrush(e->props.backColour);
+    UiControlPlace place = {"EDIT", e->props.content.c_str(), styleFor(e, extraStyle), parent, controlId,
+                            left, top, width, height};
+    if (!ui_CreateControl(&e->head, KIND_EDIT, windowId, componentId, place, &kHooks)) {
         releaseResources(e);
         delete e;
         return nullptr;
     }
-    e->head.fw.hwnd = hwnd;
-    if (!ui_SubclassControl(&e->head, &kHooks)) {
-        e->head.fw.hwnd = nullptr;
-        DestroyWindow(hwnd);
-        releaseResources(e);
-        delete e;
-        return nullptr;
-    }
+    HWND hwnd = e->head.fw.hwnd;
     applyFontAndHeight(e);
-    send(e, EM_LIMITTEXT, (WPARAM)(e->maxLength > 0 ? e->maxLength : 0));
-    if (e->inputMode == 2) send(e, EM_SETPASSWORDCHAR, e->passwordChar);
-    if (singleLine(e) && e->spinMode != 0 && !createSpin(e, extraStyle, parent, controlId)) e->spinMode = 0;
-    send(e, EM_SETSEL, (WPARAM)e->selStart, (LPARAM)(e->selStart + e->selLength));
+    send(e, EM_LIMITTEXT, (WPARAM)(e->props.maxLength > 0 ? e->props.maxLength : 0));
+    if (e->props.inputMode == 2) send(e, EM_SETPASSWORDCHAR, e->props.passwordChar);
+    if (singleLine(e) && e->props.spinMode != 0 && !createSpin(e, extraStyle, parent, controlId)) e->props.spinMode = 0;
+    send(e, EM_SETSEL, (WPARAM)e->props.selStart, (LPARAM)(e->props.selStart + e->props.selLength));
     send(e, EM_SCROLLCARET);
-    ui_ApplyBorder(hwnd, e->border);
+    ui_ApplyBorder(hwnd, e->props.border);
     return &e->head;
 }
 
@@ -474,9 +393,9 @@ ComponentObject* create(const uint8_t* block, int32_t length, uint32_t extraStyl
 // source, so the text is emptied without an event.
 void rebind(EditObject* e) {
     if (!e->head.fw.hwnd) return;
-    send(e, EM_SETREADONLY, e->inputMode == 1);
+    send(e, EM_SETREADONLY, e->props.inputMode == 1);
     e->settingText = true;
-    e->content.clear();
+    e->props.content.clear();
     SetWindowTextA(e->head.fw.hwnd, "");
     e->settingText = false;
     send(e, EM_SETSEL, 0, -1);
@@ -492,11 +411,11 @@ int32_t changeTo(int32_t* stored, int32_t value) {
 int32_t textLength(EditObject* e) { return e->head.fw.hwnd ? GetWindowTextLengthW(e->head.fw.hwnd) : 0; }
 
 void applySelection(EditObject* e) {
-    send(e, EM_SETSEL, (WPARAM)e->selStart, (LPARAM)(e->selStart + e->selLength));
+    send(e, EM_SETSEL, (WPARAM)e->props.selStart, (LPARAM)(e->props.selStart + e->props.selLength));
     send(e, EM_SCROLLCARET);
 }
 
-int32_t set(ComponentObject* obj, int32_t index, const ValueRecord* v, int32_t) {
+int32_t edit_Set(ComponentObject* obj, int32_t index, const ValueRecord* v, int32_t) {
     EditObject* e = asEdit(obj);
     if (!e || !v) return 0;
     HWND hwnd = e->head.fw.hwnd;
@@ -504,87 +423,85 @@ int32_t set(ComponentObject* obj, int32_t index, const ValueRecord* v, int32_t) 
     switch (index) {
     case EDIT_CONTENT:
         e->settingText = true;
-        e->content = ui_ValueText(v);
-        if (hwnd) SetWindowTextA(hwnd, e->content.c_str());
+        e->props.content = ui_ValueText(v);
+        if (hwnd) SetWindowTextA(hwnd, e->props.content.c_str());
         e->settingText = false;
         // Exactly one change event, whether or not the text differed.
         send(e, UI_REFLECT + WM_COMMAND, MAKEWPARAM(0, EN_CHANGE), (LPARAM)hwnd);
         return 0;
     case EDIT_BORDER:
-        e->border = ui_Clamp(iv, 0, 5);
-        ui_ApplyBorder(hwnd, e->border);
+        e->props.border = ui_Clamp(iv, 0, 5);
+        ui_ApplyBorder(hwnd, e->props.border);
         if (e->spin) {
             LONG ex = GetWindowLongA(e->spin, GWL_EXSTYLE) & ~WS_EX_STATICEDGE;
-            SetWindowLongA(e->spin, GWL_EXSTYLE, ex | (spinEdged(e->border) ? WS_EX_STATICEDGE : 0));
+            SetWindowLongA(e->spin, GWL_EXSTYLE, ex | (spinEdged(e->props.border) ? WS_EX_STATICEDGE : 0));
             SetWindowPos(e->spin, nullptr, 0, 0, 0, 0, kFrameFlags);
         }
         return 0;
     case EDIT_TEXT_COLOUR:
-        e->textColour = v->value;
+        e->props.textColour = v->value;
         if (hwnd) InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
     case EDIT_BACK_COLOUR: {
-        e->backColour = v->value;
-        HBRUSH nb = ui_CreateColourBrush(e->backColour);
-        if (e->brush) DeleteObject(e->brush);
-        e->brush = nb;
+        e->props.backColour = v->value;
+        ui_ReplaceBrush(&e->brush, e->props.backColour);
         if (hwnd) RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
         return 0;
     }
     case EDIT_FONT:
-        e->font = ui_ValueBytes(v);
+        e->props.font = ui_ValueBytes(v);
         applyFontAndHeight(e);
         return 0;
-    case EDIT_HIDE_SELECTION: return changeTo(&e->hideSelection, iv);
-    case EDIT_MULTI_LINE: return changeTo(&e->multiLine, iv);
+    case EDIT_HIDE_SELECTION: return changeTo(&e->props.hideSelection, iv);
+    case EDIT_MULTI_LINE: return changeTo(&e->props.multiLine, iv);
     case EDIT_MAX_LENGTH:
-        e->maxLength = iv < 0 ? 0 : iv;
-        send(e, EM_LIMITTEXT, (WPARAM)e->maxLength);
+        e->props.maxLength = iv < 0 ? 0 : iv;
+        send(e, EM_LIMITTEXT, (WPARAM)e->props.maxLength);
         return 0;
-    case EDIT_SCROLL_BARS: return changeTo(&e->scrollBars, ui_Clamp(iv, 0, 3));
-    case EDIT_ALIGNMENT: return changeTo(&e->alignment, ui_Clamp(iv, 0, 2));
-    case EDIT_CASE: return changeTo(&e->caseConversion, ui_Clamp(iv, 0, 2));
-    case EDIT_SPIN_MODE: return changeTo(&e->spinMode, ui_Clamp(iv, 0, 2));
+    case EDIT_SCROLL_BARS: return changeTo(&e->props.scrollBars, ui_Clamp(iv, 0, 3));
+    case EDIT_ALIGNMENT: return changeTo(&e->props.alignment, ui_Clamp(iv, 0, 2));
+    case EDIT_CASE: return changeTo(&e->props.caseConversion, ui_Clamp(iv, 0, 2));
+    case EDIT_SPIN_MODE: return changeTo(&e->props.spinMode, ui_Clamp(iv, 0, 2));
     case EDIT_INPUT_MODE:
-        e->inputMode = ui_Clamp(iv, 0, EDIT_MODE_COUNT - 1);
-        send(e, EM_SETPASSWORDCHAR, e->inputMode == 2 ? e->passwordChar : 0);
-        send(e, EM_SETREADONLY, e->inputMode == 1);
+        e->props.inputMode = ui_Clamp(iv, 0, EDIT_MODE_COUNT - 1);
+        send(e, EM_SETPASSWORDCHAR, e->props.inputMode == 2 ? e->props.passwordChar : 0);
+        send(e, EM_SETREADONLY, e->props.inputMode == 1);
         if (hwnd) InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
     case EDIT_PASSWORD_CHAR: {
         const char* s = (const char*)(uintptr_t)v->value;
-        e->passwordChar = s ? (uint8_t)s[0] : 0;
-        if (e->inputMode == 2) {
-            send(e, EM_SETPASSWORDCHAR, e->passwordChar);
+        e->props.passwordChar = s ? (uint8_t)s[0] : 0;
+        if (e->props.inputMode == 2) {
+            send(e, EM_SETPASSWORDCHAR, e->props.passwordChar);
             if (hwnd) InvalidateRect(hwnd, nullptr, TRUE);
         }
         return 0;
     }
-    case EDIT_SPIN_MIN: e->spinMin = iv; setSpinRange(e); return 0;
-    case EDIT_SPIN_MAX: e->spinMax = iv; setSpinRange(e); return 0;
+    case EDIT_SPIN_MIN: e->props.spinMin = iv; setSpinRange(e); return 0;
+    case EDIT_SPIN_MAX: e->props.spinMax = iv; setSpinRange(e); return 0;
     case EDIT_SEL_START:
         if (iv == -1) {
-            e->selStart = textLength(e);
-            e->selLength = 0;
+            e->props.selStart = textLength(e);
+            e->props.selLength = 0;
         } else {
-            e->selStart = iv < 0 ? 0 : iv;
+            e->props.selStart = iv < 0 ? 0 : iv;
         }
         applySelection(e);
         return 0;
     case EDIT_SEL_LENGTH:
         if (iv == -1) {
-            e->selStart = 0;
-            e->selLength = textLength(e);
+            e->props.selStart = 0;
+            e->props.selLength = textLength(e);
         } else {
-            e->selLength = iv < 0 ? 0 : iv;
+            e->props.selLength = iv < 0 ? 0 : iv;
         }
         applySelection(e);
         return 0;
     case EDIT_SELECTED_TEXT:
         send(e, EM_REPLACESEL, FALSE, (LPARAM)ui_ValueText(v).c_str());
         return 0;
-    case EDIT_DATA_SOURCE: e->dataSource = ui_ValueText(v); rebind(e); return 0;
-    case EDIT_DATA_COLUMN: e->dataColumn = ui_ValueText(v); rebind(e); return 0;
+    case EDIT_DATA_SOURCE: e->props.dataSource = ui_ValueText(v); rebind(e); return 0;
+    case EDIT_DATA_COLUMN: e->props.dataColumn = ui_ValueText(v); rebind(e); return 0;
     default: return 0;
     }
 }
@@ -607,29 +524,29 @@ std::string selectedText(EditObject* e) {
     return out;
 }
 
-int32_t get(ComponentObject* obj, int32_t index, ValueRecord* out) {
+int32_t edit_Get(ComponentObject* obj, int32_t index, ValueRecord* out) {
     EditObject* e = asEdit(obj);
     if (!e || !out) return 0;
     switch (index) {
-    case EDIT_CONTENT: refreshContent(e); ui_OutText(out, e->content); return 1;
-    case EDIT_BORDER: ui_OutInt(out, (uint32_t)e->border); return 1;
-    case EDIT_TEXT_COLOUR: ui_OutInt(out, e->textColour); return 1;
-    case EDIT_BACK_COLOUR: ui_OutInt(out, e->backColour); return 1;
-    case EDIT_FONT: ui_OutBytes(out, e->font); return 1;
-    case EDIT_HIDE_SELECTION: ui_OutInt(out, (uint32_t)e->hideSelection); return 1;
-    case EDIT_MAX_LENGTH: ui_OutInt(out, (uint32_t)e->maxLength); return 1;
-    case EDIT_MULTI_LINE: ui_OutInt(out, (uint32_t)e->multiLine); return 1;
-    case EDIT_SCROLL_BARS: ui_OutInt(out, (uint32_t)e->scrollBars); return 1;
-    case EDIT_ALIGNMENT: ui_OutInt(out, (uint32_t)e->alignment); return 1;
-    case EDIT_INPUT_MODE: ui_OutInt(out, (uint32_t)e->inputMode); return 1;
+    case EDIT_CONTENT: refreshContent(e); ui_OutText(out, e->props.content); return 1;
+    case EDIT_BORDER: ui_OutInt(out, (uint32_t)e->props.border); return 1;
+    case EDIT_TEXT_COLOUR: ui_OutInt(out, e->props.textColour); return 1;
+    case EDIT_BACK_COLOUR: ui_OutInt(out, e->props.backColour); return 1;
+    case EDIT_FONT: ui_OutBytes(out, e->props.font); return 1;
+    case EDIT_HIDE_SELECTION: ui_OutInt(out, (uint32_t)e->props.hideSelection); return 1;
+    case EDIT_MAX_LENGTH: ui_OutInt(out, (uint32_t)e->props.maxLength); return 1;
+    case EDIT_MULTI_LINE: ui_OutInt(out, (uint32_t)e->props.multiLine); return 1;
+    case EDIT_SCROLL_BARS: ui_OutInt(out, (uint32_t)e->props.scrollBars); return 1;
+    case EDIT_ALIGNMENT: ui_OutInt(out, (uint32_t)e->props.alignment); return 1;
+    case EDIT_INPUT_MODE: ui_OutInt(out, (uint32_t)e->props.inputMode); return 1;
     case EDIT_PASSWORD_CHAR:
-        e->passwordOut = e->passwordChar ? std::string(1, (char)e->passwordChar) : std::string();
+        e->passwordOut = e->props.passwordChar ? std::string(1, (char)e->props.passwordChar) : std::string();
         ui_OutText(out, e->passwordOut);
         return 1;
-    case EDIT_CASE: ui_OutInt(out, (uint32_t)e->caseConversion); return 1;
-    case EDIT_SPIN_MODE: ui_OutInt(out, (uint32_t)e->spinMode); return 1;
-    case EDIT_SPIN_MIN: ui_OutInt(out, (uint32_t)e->spinMin); return 1;
-    case EDIT_SPIN_MAX: ui_OutInt(out, (uint32_t)e->spinMax); return 1;
+    case EDIT_CASE: ui_OutInt(out, (uint32_t)e->props.caseConversion); return 1;
+    case EDIT_SPIN_MODE: ui_OutInt(out, (uint32_t)e->props.spinMode); return 1;
+    case EDIT_SPIN_MIN: ui_OutInt(out, (uint32_t)e->props.spinMin); return 1;
+    case EDIT_SPIN_MAX: ui_OutInt(out, (uint32_t)e->props.spinMax); return 1;
     case EDIT_SEL_START:
     case EDIT_SEL_LENGTH: {
         int32_t start, end;
@@ -641,32 +558,21 @@ int32_t get(ComponentObject* obj, int32_t index, ValueRecord* out) {
         e->selectedOut = selectedText(e);
         ui_OutText(out, e->selectedOut);
         return 1;
-    case EDIT_DATA_SOURCE: ui_OutText(out, e->dataSource); return 1;
-    case EDIT_DATA_COLUMN: ui_OutText(out, e->dataColumn); return 1;
+    case EDIT_DATA_SOURCE: ui_OutText(out, e->props.dataSource); return 1;
+    case EDIT_DATA_COLUMN: ui_OutText(out, e->props.dataColumn); return 1;
     default: return 0;
     }
 }
 
-int32_t takesKey(ComponentObject* obj, UINT vk) {
+int32_t edit_TakesKey(ComponentObject* obj, UINT vk) {
     EditObject* e = asEdit(obj);
-    return e && vk == VK_RETURN && e->multiLine == 1 && e->inputMode != 1 ? 1 : 0;
+    return e && vk == VK_RETURN && e->props.multiLine == 1 && e->props.inputMode != 1 ? 1 : 0;
 }
 
-const KindCreateFn kCreate = create;
-const KindSetFn kSet = set;
-const KindGetFn kGet = get;
-const KindWriteBlockFn kWriteBlock = writeBlock;
-const KindTakesKeyFn kTakesKey = takesKey;
 
 }  // namespace
 
-void* kind_edit_iface(int32_t number) {
-    switch (number) {
-    case KI_CREATE: return (void*)kCreate;
-    case KI_SET: return (void*)kSet;
-    case KI_WRITE_BLOCK: return (void*)kWriteBlock;
-    case KI_GET: return (void*)kGet;
-    case KI_TAKES_KEY: return (void*)kTakesKey;
-    default: return nullptr;
-    }
-}
+static const UiKindEntries kEditEntries = {edit_Create, edit_Set, edit_WriteKindBlock, edit_Get, nullptr, edit_TakesKey,
+                                             ui_ConvertTextsOf<edit_Block>, nullptr};
+
+void* kind_edit_iface(int32_t number) { return ui_KindEntry(kEditEntries, number); }

@@ -7,60 +7,6 @@
 
 static const char* const kLabelClass = "_QX_Label";
 
-bool label_ReadBlock(const uint8_t* block, int32_t length, LabelProps* out) {
-    *out = LabelProps();
-    if (!block || length < 1) return true;
-    ArchiveReader r = ar_Open(block, (size_t)length);
-    uint32_t version = ar_Dword(&r);
-    if (r.failed || version > 2) return false;
-    LabelProps p;
-    p.effect = (int32_t)ar_Dword(&r);
-    p.frameWidth = (int32_t)ar_Dword(&r);
-    p.border = (int32_t)ar_Dword(&r);
-    for (uint32_t& c : p.frame) c = ar_Dword(&r);
-    p.textColour = ar_Dword(&r);
-    p.background = ar_Dword(&r);
-    p.pictureMode = (int32_t)ar_Dword(&r);
-    p.gradientMode = (int32_t)ar_Dword(&r);
-    for (uint32_t& c : p.gradient) c = ar_Dword(&r);
-    p.hAlign = (int32_t)ar_Dword(&r);
-    p.vAlign = (int32_t)ar_Dword(&r);
-    p.wordWrap = (int32_t)ar_Dword(&r);
-    p.font = ar_Text(&r);
-    p.picture = ar_Text(&r);
-    p.caption = ar_Text(&r);
-    if (version == 2) {
-        p.dataSource = ar_Text(&r);
-        p.dataColumn = ar_Text(&r);
-    }
-    if (r.failed) return false;
-    // A stored caption is a text: it ends at its first zero byte.
-    p.caption = std::string(p.caption.c_str());
-    *out = p;
-    return true;
-}
-
-void label_WriteBlock(const LabelProps& p, ArchiveWriter* w) {
-    aw_Dword(w, 2);
-    aw_Dword(w, (uint32_t)p.effect);
-    aw_Dword(w, (uint32_t)p.frameWidth);
-    aw_Dword(w, (uint32_t)p.border);
-    for (uint32_t c : p.frame) aw_Dword(w, c);
-    aw_Dword(w, p.textColour);
-    aw_Dword(w, p.background);
-    aw_Dword(w, (uint32_t)p.pictureMode);
-    aw_Dword(w, (uint32_t)p.gradientMode);
-    for (uint32_t c : p.gradient) aw_Dword(w, c);
-    aw_Dword(w, (uint32_t)p.hAlign);
-    aw_Dword(w, (uint32_t)p.vAlign);
-    aw_Dword(w, (uint32_t)p.wordWrap);
-    aw_Bytes(w, p.font);
-    aw_Bytes(w, p.picture);
-    aw_Text(w, p.caption);
-    aw_Text(w, p.dataSource);
-    aw_Text(w, p.dataColumn);
-}
-
 UINT label_DrawFlags(const LabelProps& p) {
     UINT f = DT_NOPREFIX;
     f |= p.hAlign == 1 ? DT_CENTER : (p.hAlign == 2 ? DT_RIGHT : DT_LEFT);
@@ -328,18 +274,7 @@ static LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-static bool registerLabelClass() {
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    WNDCLASSA existing;
-    if (GetClassInfoA(inst, kLabelClass, &existing)) return true;
-    WNDCLASSA wc = {};
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = labelProc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-    wc.lpszClassName = kLabelClass;
-    return RegisterClassA(&wc) != 0;
-}
+static bool registerLabelClass() { return ui_RegisterClass(kLabelClass, labelProc); }
 
 ComponentObject* label_Create(const uint8_t* block, int32_t length, uint32_t extraStyle,
                               HWND parent, int32_t controlId, HMENU,
@@ -445,40 +380,10 @@ int32_t label_Get(ComponentObject* obj, int32_t index, ValueRecord* out) {
 }
 
 uint8_t* label_WriteKindBlock(ComponentObject* obj, int32_t* length) {
-    if (!obj) return nullptr;
-    ArchiveWriter w;
-    label_WriteBlock(((LabelObject*)obj)->props, &w);
-    return ui_BlockFromWriter(&w, length);
+    return obj ? ui_BlockOf(label_Block, ((LabelObject*)obj)->props, length) : nullptr;
 }
 
-uint8_t* label_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength) {
-    LabelProps p;
-    if (!label_ReadBlock(block, length, &p)) return nullptr;
-    p.caption = ui_ConvertText(convert, p.caption);
-    p.dataSource = ui_ConvertText(convert, p.dataSource);
-    p.dataColumn = ui_ConvertText(convert, p.dataColumn);
-    if (p.font.size() == sizeof(LOGFONTA)) {
-        LOGFONTA lf;
-        memcpy(&lf, p.font.data(), sizeof lf);
-        lf.lfFaceName[LF_FACESIZE - 1] = 0;
-        std::string face = ui_ConvertText(convert, lf.lfFaceName);
-        memset(lf.lfFaceName, 0, sizeof lf.lfFaceName);
-        // A face name that no longer fits is cut, never run past the record.
-        memcpy(lf.lfFaceName, face.data(), std::min(face.size(), (size_t)LF_FACESIZE - 1));
-        p.font.assign((const char*)&lf, sizeof lf);
-    }
-    ArchiveWriter w;
-    label_WriteBlock(p, &w);
-    return ui_BlockFromWriter(&w, outLength);
-}
+static const UiKindEntries kLabelEntries = {label_Create, label_Set, label_WriteKindBlock, label_Get, nullptr, nullptr,
+                                              ui_ConvertTextsOf<label_Block>, nullptr};
 
-void* kind_label_iface(int32_t number) {
-    switch (number) {
-    case KI_CREATE: return (void*)(KindCreateFn)label_Create;
-    case KI_SET: return (void*)(KindSetFn)label_Set;
-    case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)label_WriteKindBlock;
-    case KI_GET: return (void*)(KindGetFn)label_Get;
-    case KI_CONVERT_TEXTS: return (void*)(KindConvertTextsFn)label_ConvertTexts;
-    default: return nullptr;
-    }
-}
+void* kind_label_iface(int32_t number) { return ui_KindEntry(kLabelEntries, number); }

@@ -1,11 +1,11 @@
 // The list box kind (kind id 0x0001000F) on the native "LISTBOX" class, and
-// the codec of its `items` encoding.
+// the list box commands' pacing.
 #pragma once
 #include <stdint.h>
 #include <string>
 #include <vector>
 #include "ui/kind_api.h"
-#include "ui/template/archive.h"
+#include "ui/kinds/listbox/listbox_block.h"
 
 void* kind_listbox_iface(int32_t number);
 
@@ -15,11 +15,6 @@ enum {
     LIST_DATA_COLUMN, LIST_FLAG,
 };
 
-// Item texts: a 16-bit count (0xFFFF: a 32-bit count follows), then the
-// counted texts. Decoding never reads past the data; the texts read before
-// a short read stay in *out and false is returned.
-bool lb_DecodeItems(ArchiveReader* r, std::vector<std::string>* out);
-void lb_EncodeItems(ArchiveWriter* w, const std::vector<std::string>& items);
 
 // Before a log-style write (insert, clear): the list box shows the result
 // at most once a frame (see ui_PaceWrite).

@@ -1,34 +1,6 @@
 #include "ui/kinds/progress/progress.h"
 #include <commctrl.h>
 
-bool progress_ReadBlock(const uint8_t* block, int32_t length, ProgressProps* out) {
-    *out = ProgressProps();
-    if (!block || length < 1) return true;
-    ArchiveReader r = ar_Open(block, (size_t)length);
-    uint32_t version = ar_Dword(&r);
-    if (r.failed || version > 1) return false;
-    ProgressProps p;
-    p.border = (int32_t)ar_Dword(&r);
-    p.vertical = (int32_t)ar_Dword(&r);
-    p.smooth = (int32_t)ar_Dword(&r);
-    p.minimum = (int32_t)ar_Dword(&r);
-    p.maximum = (int32_t)ar_Dword(&r);
-    p.position = (int32_t)ar_Dword(&r);
-    if (r.failed) return false;
-    *out = p;
-    return true;
-}
-
-void progress_WriteBlock(const ProgressProps& p, ArchiveWriter* w) {
-    aw_Dword(w, 1);
-    aw_Dword(w, (uint32_t)p.border);
-    aw_Dword(w, (uint32_t)p.vertical);
-    aw_Dword(w, (uint32_t)p.smooth);
-    aw_Dword(w, (uint32_t)p.minimum);
-    aw_Dword(w, (uint32_t)p.maximum);
-    aw_Dword(w, (uint32_t)p.position);
-}
-
 int32_t progress_ShownPosition(const ProgressProps& p) {
     int32_t m = p.minimum > p.position ? p.minimum : p.position;
     return p.maximum < m ? p.maximum : m;
@@ -99,21 +71,14 @@ ComponentObject* progress_Create(const uint8_t* block, int32_t length, uint32_t 
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | extraStyle;
     if (props.vertical) style |= PBS_VERTICAL;
     if (props.smooth) style |= PBS_SMOOTH;
-    HWND hwnd = CreateWindowExA(0, "msctls_progress32", nullptr, style, left, top, width, height,
-                                parent, (HMENU)(intptr_t)controlId, GetModuleHandleA(nullptr), nullptr);
-    if (!hwnd) return nullptr;
     ProgressObject* o = new ProgressObject();
-    o->head.fw.steps = &ui_plainSteps;
-    o->head.fw.hwnd = hwnd;
-    o->head.windowId = windowId;
-    o->head.componentId = componentId;
-    o->head.kindId = KIND_PROGRESS;
     o->props = props;
-    if (!ui_SubclassControl(&o->head, &kHooks)) {
-        DestroyWindow(hwnd);
+    UiControlPlace place = {"msctls_progress32", nullptr, style, parent, controlId, left, top, width, height};
+    if (!ui_CreateControl(&o->head, KIND_PROGRESS, windowId, componentId, place, &kHooks)) {
         delete o;
         return nullptr;
     }
+    HWND hwnd = o->head.fw.hwnd;
     sendRange(o);
     sendPosition(o);
     ui_ApplyBorder(hwnd, props.border);
@@ -164,18 +129,10 @@ int32_t progress_Get(ComponentObject* obj, int32_t index, ValueRecord* out) {
 }
 
 uint8_t* progress_WriteKindBlock(ComponentObject* obj, int32_t* length) {
-    if (!obj) return nullptr;
-    ArchiveWriter w;
-    progress_WriteBlock(((ProgressObject*)obj)->props, &w);
-    return ui_BlockFromWriter(&w, length);
+    return obj ? ui_BlockOf(progress_Block, ((ProgressObject*)obj)->props, length) : nullptr;
 }
 
-void* kind_progress_iface(int32_t number) {
-    switch (number) {
-    case KI_CREATE: return (void*)(KindCreateFn)progress_Create;
-    case KI_SET: return (void*)(KindSetFn)progress_Set;
-    case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)progress_WriteKindBlock;
-    case KI_GET: return (void*)(KindGetFn)progress_Get;
-    default: return nullptr;
-    }
-}
+static const UiKindEntries kProgressEntries = {progress_Create, progress_Set, progress_WriteKindBlock, progress_Get,
+                                                 nullptr, nullptr, nullptr, nullptr};
+
+void* kind_progress_iface(int32_t number) { return ui_KindEntry(kProgressEntries, number); }

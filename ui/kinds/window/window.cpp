@@ -1,69 +1,12 @@
 #include "ui/kinds/window/window.h"
 #include "ui/loader/loader.h"
 #include "platform/picture.h"
+#include <mmsystem.h>
 #include <shellapi.h>
 #include <algorithm>
+#include <ctype.h>
 #include <string.h>
 #include <vector>
-
-// ---- kind block ----
-
-bool window_ReadBlock(const uint8_t* block, int32_t length, WindowProps* out) {
-    *out = WindowProps();
-    if (!block || length < 1) return true;
-    ArchiveReader r = ar_Open(block, (size_t)length);
-    uint32_t version = ar_Dword(&r);
-    if (r.failed || version > 6) return false;
-    WindowProps p;
-    p.border = (int32_t)ar_Dword(&r);
-    p.layout = (int32_t)ar_Dword(&r);
-    p.colour = ar_Dword(&r);
-    p.maxBox = (int32_t)ar_Dword(&r);
-    p.minBox = (int32_t)ar_Dword(&r);
-    p.controlBox = (int32_t)ar_Dword(&r);
-    p.position = (int32_t)ar_Dword(&r);
-    p.movable = (int32_t)ar_Dword(&r);
-    p.soundRepeat = (int32_t)ar_Dword(&r);
-    p.enterMovesFocus = (int32_t)ar_Dword(&r);
-    p.escCloses = (int32_t)ar_Dword(&r);
-    p.f1Help = (int32_t)ar_Dword(&r);
-    p.helpContext = (int32_t)ar_Dword(&r);
-    if (version > 1) p.inTaskbar = (int32_t)ar_Dword(&r);
-    if (version > 2) {
-        p.dragAnywhere = (int32_t)ar_Dword(&r);
-        p.shape = (int32_t)ar_Dword(&r);
-    }
-    if (version > 3) p.topmost = (int32_t)ar_Dword(&r);
-    if (version > 4) p.flag30 = (int32_t)ar_Dword(&r);
-    if (version == 6) p.className = ar_Text(&r);
-    p.picture = ar_Text(&r);
-    p.icon = ar_Text(&r);
-    p.sound = ar_Text(&r);
-    p.title = ar_Text(&r);
-    p.helpFile = ar_Text(&r);
-    if (r.failed) return false;
-    // Texts end at their first zero byte.
-    p.className = std::string(p.className.c_str());
-    p.title = std::string(p.title.c_str());
-    p.helpFile = std::string(p.helpFile.c_str());
-    *out = p;
-    return true;
-}
-
-void window_WriteBlock(const WindowProps& p, ArchiveWriter* w) {
-    aw_Dword(w, 6);
-    const int32_t words[] = {p.border, p.layout, (int32_t)p.colour, p.maxBox, p.minBox, p.controlBox,
-                             p.position, p.movable, p.soundRepeat, p.enterMovesFocus, p.escCloses,
-                             p.f1Help, p.helpContext, p.inTaskbar, p.dragAnywhere, p.shape,
-                             p.topmost, p.flag30};
-    for (int32_t v : words) aw_Dword(w, (uint32_t)v);
-    aw_Text(w, p.className);
-    aw_Bytes(w, p.picture);
-    aw_Bytes(w, p.icon);
-    aw_Bytes(w, p.sound);
-    aw_Text(w, p.title);
-    aw_Text(w, p.helpFile);
-}
 
 // ---- styles ----
 
@@ -197,36 +140,10 @@ static void applyShape(WindowObject* o) {
     SetWindowRgn(h, rgn, TRUE);
 }
 
-typedef BOOL(WINAPI* PlaySoundFn)(LPCSTR, HMODULE, DWORD);
-static PlaySoundFn playSound() {
-    static PlaySoundFn fn = nullptr;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        HMODULE m = LoadLibraryA("winmm.dll");
-        if (m) fn = (PlaySoundFn)(void*)GetProcAddress(m, "PlaySoundA");
-    }
-    return fn;
-}
-enum : DWORD { SND_ASYNC_ = 0x1, SND_NODEFAULT_ = 0x2, SND_MEMORY_ = 0x4, SND_LOOP_ = 0x8, SND_PURGE_ = 0x40 };
-
-static bool isWave(const std::string& s) {
-    return s.size() >= 12 && memcmp(s.data(), "RIFF", 4) == 0 && memcmp(s.data() + 8, "WAVE", 4) == 0;
-}
-
-static void stopSound(WindowObject* o) {
-    if (o->props.sound.empty() || !isWave(o->props.sound)) return;
-    if (PlaySoundFn fn = playSound()) fn(nullptr, nullptr, SND_PURGE_);
-}
+static void stopSound(WindowObject* o) { sound_Stop(&o->sound); }
 
 static void startSound(WindowObject* o) {
-    // Wave data only; other sound formats are not played.
-    if (o->props.soundRepeat == 2 || !isWave(o->props.sound)) return;
-    PlaySoundFn fn = playSound();
-    if (!fn) return;
-    DWORD flags = SND_ASYNC_ | SND_NODEFAULT_ | SND_MEMORY_;
-    if (o->props.soundRepeat == 0) flags |= SND_LOOP_;
-    fn(o->props.sound.data(), nullptr, flags);
+    sound_Start(&o->sound, o->head.fw.hwnd, o->props.sound, o->props.soundRepeat);
 }
 
 static void applyTopmost(WindowObject* o) {
@@ -282,6 +199,7 @@ static int32_t raiseWindowEvent(WindowObject* o, int32_t event, bool* refused = 
 // A folder dropped on the window raises event 13 with its path; files are
 // not folders and are passed over, and of several folders the first counts.
 static void folderDropped(WindowObject* o, HDROP drop) {
+    BusyScope busy(o);
     UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < n; i++) {
         std::string path(DragQueryFileA(drop, i, nullptr, 0), '\0');
@@ -290,7 +208,7 @@ static void folderDropped(WindowObject* o, HDROP drop) {
         if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_DIRECTORY)) continue;
         uint32_t arg = (uint32_t)(uintptr_t)path.c_str();
         EventRecord rec;
-        ui_RaiseEventRecord(&rec, &o->head, 13, 1, &arg);
+        ui_RaiseEventRecord(&rec, &o->head, WEV_FOLDER_DROPPED, 1, &arg);
         break;
     }
     DragFinish(drop);
@@ -407,16 +325,74 @@ static bool handleEnter(WindowObject* o) {
     if (!w) return false;
     int32_t cur = focusedEntry(w);
     if (isDefaultButton(w, cur)) {
-        ui_RaiseEvent(ui_LiveObject(w, cur), 0, 0);
+        ui_RaiseEvent(ui_LiveObject(w, cur), EV_MAIN, 0);
         return true;
     }
     if (o->props.enterMovesFocus) return moveFocus(o, true);
     for (uint32_t i = 1; i < w->working.count; i++) {
         if (tpl_IsMenuEntry(w->working, i)) continue;
         if (isDefaultButton(w, (int32_t)i)) {
-            ui_RaiseEvent(ui_LiveObject(w, (int32_t)i), 0, 0);
+            ui_RaiseEvent(ui_LiveObject(w, (int32_t)i), EV_MAIN, 0);
             return true;
         }
+    }
+    return false;
+}
+
+// Arrow keys within a group of option buttons: the Tab order list narrowed
+// to option kinds under the focused one's parent; the one reached is
+// checked, its siblings unchecked, its event raised and the focus moved.
+static bool moveInGroup(WindowObject* o, bool forward) {
+    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
+    int32_t cur = w ? focusedEntry(w) : -1;
+    if (cur <= 0 || !(kindFlagsOf(w, cur) & KF_OPTION_GROUP)) return false;
+    std::vector<int32_t> all(w->working.count + 1), group;
+    int32_t n = 0;
+    window_TabOrder(o->head.windowId, all.data(), &n, (int32_t)all.size());
+    uint32_t parent = tpl_GetParent(w->working, (uint32_t)cur);
+    for (int32_t i = 0; i < n; i++)
+        if ((kindFlagsOf(w, all[i]) & KF_OPTION_GROUP) && tpl_GetParent(w->working, (uint32_t)all[i]) == parent)
+            group.push_back(all[i]);
+    if (group.empty()) return false;
+    int32_t pos = (int32_t)(std::find(group.begin(), group.end(), cur) - group.begin());
+    int32_t size = (int32_t)group.size();
+    int32_t next = pos >= size ? 0 : forward ? (pos + 1) % size : (pos + size - 1) % size;
+    ComponentObject* target = ui_LiveObject(w, group[next]);
+    for (int32_t index : group) {
+        ComponentObject* obj = ui_LiveObject(w, index);
+        if (obj) SendMessageA(obj->fw.hwnd, BM_SETCHECK, obj == target ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    ui_RaiseEvent(target, EV_MAIN, 0);
+    if (ui_LiveObject(w, group[next]) == target) SetFocus(target->fw.hwnd);
+    return true;
+}
+
+// Whether a caption marks `key` as its mnemonic ("&" before it; "&&" is a
+// plain ampersand).
+static bool marksMnemonic(const char* caption, UINT key) {
+    for (const char* p = caption; *p; p++) {
+        if (*p != '&') continue;
+        if (p[1] == '&') { p++; continue; }
+        return p[1] && (UINT)toupper((unsigned char)p[1]) == key;
+    }
+    return false;
+}
+
+// Alt with a letter or digit: the first live, visible, enabled component
+// (in table order) whose caption marks it gets the focus.
+static bool focusMnemonic(WindowObject* o, UINT key) {
+    if (!((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))) return false;
+    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
+    if (!w) return false;
+    for (uint32_t i = 1; i < w->working.count; i++) {
+        if (tpl_IsMenuEntry(w->working, i)) continue;
+        ComponentObject* obj = ui_LiveObject(w, (int32_t)i);
+        if (!obj || !IsWindowVisible(obj->fw.hwnd) || !IsWindowEnabled(obj->fw.hwnd)) continue;
+        char caption[512];
+        GetWindowTextA(obj->fw.hwnd, caption, sizeof caption);
+        if (!marksMnemonic(caption, key)) continue;
+        SetFocus(obj->fw.hwnd);
+        return true;
     }
     return false;
 }
@@ -487,8 +463,11 @@ BOOL window_PreTranslate(FwWnd* wnd, MSG* msg) {
         if (!o->props.f1Help) return FALSE;
         openHelp(o);
         return TRUE;
+    case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN:
+        if (alt || ctrl) return FALSE;
+        return moveInGroup(o, vk == VK_RIGHT || vk == VK_DOWN) ? TRUE : FALSE;
     default:
-        return FALSE;
+        return alt && !ctrl && focusMnemonic(o, vk) ? TRUE : FALSE;
     }
 }
 
@@ -554,10 +533,10 @@ static HWND loadedModalWindow(HWND self) {
 static void closeRequest(WindowObject* o, HWND hwnd) {
     bool mayRefuse = !ui_IsSecondInstance(o->head.windowId) && !o->closeWithoutAsking;
     bool refused = false;
-    raiseWindowEvent(o, 12, &refused);
+    raiseWindowEvent(o, WEV_CLOSE_QUERY, &refused);
     if (o->ended || !IsWindow(hwnd)) return;
     if (refused && mayRefuse) return;
-    raiseWindowEvent(o, 1, &refused);
+    raiseWindowEvent(o, WEV_CLOSE, &refused);
     if (o->ended || !IsWindow(hwnd)) return;
     if (refused && mayRefuse) return;
     ui_EndModal(o->head.windowId);
@@ -607,6 +586,62 @@ static bool customPointer(WindowObject* o, HWND over) {
     return true;
 }
 
+// Activation passes to a loaded modal window while this one is disabled;
+// otherwise it raises the activation events and gives the focus back to
+// the child that had it. True when the message is answered here.
+static bool onActivate(WindowObject* o, HWND hwnd, bool active) {
+    if (o->inActivation) return true;
+    if (active && o->firstActivationDone && !IsWindowEnabled(hwnd)) {
+        HWND modal = loadedModalWindow(hwnd);
+        if (modal) {
+            SetActiveWindow(modal);
+            return true;
+        }
+    }
+    if (!active) {
+        HWND f = GetFocus();
+        if (f && IsChild(hwnd, f)) o->focusedChild = f;
+    }
+    BusyScope busy(o);
+    o->inActivation = true;
+    if (active && !o->firstActivationDone) {
+        o->firstActivationDone = true;
+        raiseWindowEvent(o, WEV_FIRST_ACTIVATION);
+    }
+    if (!busy.gone()) raiseWindowEvent(o, active ? WEV_ACTIVATED : WEV_DEACTIVATED);
+    if (busy.gone()) return true;
+    o->inActivation = false;
+    if (!IsWindow(hwnd)) return true;
+    if (active && o->focusedChild && IsChild(hwnd, o->focusedChild) && IsWindowVisible(o->focusedChild) &&
+        IsWindowEnabled(o->focusedChild)) {
+        SetFocus(o->focusedChild);
+        return true;
+    }
+    return false;
+}
+
+// The window is going: its event, then what it opened (help, the sound,
+// the menu bar).
+static void onDestroy(WindowObject* o, HWND hwnd) {
+    BusyScope busy(o);
+    raiseWindowEvent(o, WEV_DESTROYED);
+    if (o->helpOpened) WinHelpA(hwnd, nullptr, HELP_QUIT, 0);
+    o->helpOpened = false;
+    stopSound(o);
+    if (HMENU m = GetMenu(hwnd)) {
+        SetMenu(hwnd, nullptr);
+        DestroyMenu(m);
+    }
+}
+
+// Records a move or size report; false when it repeats the last one.
+static bool changed(LPARAM* last, bool* known, LPARAM now) {
+    if (*known && *last == now) return false;
+    *last = now;
+    *known = true;
+    return true;
+}
+
 static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     WindowObject* o = (WindowObject*)GetWindowLongPtrA(hwnd, GWLP_USERDATA);
     if (msg == WM_NCCREATE) {
@@ -645,59 +680,36 @@ static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_QUERYENDSESSION: {
         BusyScope busy(o);
         bool refused = false;
-        raiseWindowEvent(o, 1, &refused);
+        raiseWindowEvent(o, WEV_CLOSE, &refused);
         return refused ? FALSE : TRUE;
     }
     case WM_MOVE: {
+        if (!changed(&o->reportedMove, &o->moveReported, lp)) return 0;
         BusyScope busy(o);
-        raiseWindowEvent(o, 3);
+        raiseWindowEvent(o, WEV_MOVED);
         return 0;
     }
     case WM_SIZE: {
+        if (!changed(&o->reportedSize, &o->sizeReported, lp)) return 0;
         BusyScope busy(o);
-        raiseWindowEvent(o, 4);
+        raiseWindowEvent(o, WEV_RESIZED);
         if (!busy.gone() && IsWindow(hwnd)) dockingLayout(o);
         return 0;
     }
     case UI_MSG_LAYOUT:
         dockingLayout(o);
         return 0;
+    case MM_MCINOTIFY:
+        sound_Notified(&o->sound, hwnd, wp);
+        return 0;
     case WM_SHOWWINDOW: {
         BusyScope busy(o);
-        raiseWindowEvent(o, wp ? 10 : 11);
+        raiseWindowEvent(o, wp ? WEV_SHOWN : WEV_HIDDEN);
         break;
     }
-    case WM_ACTIVATE: {
-        if (o->inActivation) return 0;
-        bool active = LOWORD(wp) != WA_INACTIVE;
-        if (active && o->firstActivationDone && !IsWindowEnabled(hwnd)) {
-            HWND modal = loadedModalWindow(hwnd);
-            if (modal) {
-                SetActiveWindow(modal);
-                return 0;
-            }
-        }
-        if (!active) {
-            HWND f = GetFocus();
-            if (f && IsChild(hwnd, f)) o->focusedChild = f;
-        }
-        BusyScope busy(o);
-        o->inActivation = true;
-        if (active && !o->firstActivationDone) {
-            o->firstActivationDone = true;
-            raiseWindowEvent(o, 8);
-        }
-        if (!busy.gone()) raiseWindowEvent(o, active ? 5 : 6);
-        if (busy.gone()) return 0;
-        o->inActivation = false;
-        if (!IsWindow(hwnd)) return 0;
-        if (active && o->focusedChild && IsChild(hwnd, o->focusedChild) && IsWindowVisible(o->focusedChild) &&
-            IsWindowEnabled(o->focusedChild)) {
-            SetFocus(o->focusedChild);
-            return 0;
-        }
+    case WM_ACTIVATE:
+        if (onActivate(o, hwnd, LOWORD(wp) != WA_INACTIVE)) return 0;
         break;
-    }
     case WM_LBUTTONDOWN:
         if (o->props.dragAnywhere) {
             ReleaseCapture();
@@ -705,26 +717,15 @@ static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
-    case WM_DROPFILES: {
-        BusyScope busy(o);
+    case WM_DROPFILES:
         folderDropped(o, (HDROP)wp);
         return 0;
-    }
     case WM_SETCURSOR:
         if (LOWORD(lp) == HTCLIENT && customPointer(o, (HWND)wp)) return TRUE;
         break;
-    case WM_DESTROY: {
-        BusyScope busy(o);
-        raiseWindowEvent(o, 2);
-        if (o->helpOpened) WinHelpA(hwnd, nullptr, HELP_QUIT, 0);
-        o->helpOpened = false;
-        stopSound(o);
-        if (HMENU m = GetMenu(hwnd)) {
-            SetMenu(hwnd, nullptr);
-            DestroyMenu(m);
-        }
+    case WM_DESTROY:
+        onDestroy(o, hwnd);
         break;
-    }
     case WM_NCDESTROY: {
         LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
@@ -741,18 +742,7 @@ static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-static bool registerClass(const char* name) {
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    WNDCLASSA existing;
-    if (GetClassInfoA(inst, name, &existing)) return true;
-    WNDCLASSA wc = {};
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-    wc.lpszClassName = name;
-    return RegisterClassA(&wc) != 0;
-}
+static bool registerClass(const char* name) { return ui_RegisterClass(name, windowProc); }
 
 ComponentObject* window_Create(const uint8_t* block, int32_t length, uint32_t extraStyle,
                                HWND owner, int32_t, HMENU menu,
@@ -931,10 +921,7 @@ int32_t window_Get(ComponentObject* obj, int32_t index, ValueRecord* out) {
 }
 
 uint8_t* window_WriteKindBlock(ComponentObject* obj, int32_t* length) {
-    if (!obj) return nullptr;
-    ArchiveWriter w;
-    window_WriteBlock(((WindowObject*)obj)->props, &w);
-    return ui_BlockFromWriter(&w, length);
+    return obj ? ui_BlockOf(window_Block, ((WindowObject*)obj)->props, length) : nullptr;
 }
 
 void window_SetAccelerators(ComponentObject* obj, HACCEL table) {
@@ -944,26 +931,9 @@ void window_SetAccelerators(ComponentObject* obj, HACCEL table) {
     o->accelerators = table;
 }
 
-uint8_t* window_ConvertTexts(const uint8_t* block, int32_t length, UiConvertTextFn convert, int32_t* outLength) {
-    WindowProps p;
-    if (!window_ReadBlock(block, length, &p)) return nullptr;
-    p.title = ui_ConvertText(convert, p.title);
-    p.helpFile = ui_ConvertText(convert, p.helpFile);
-    ArchiveWriter w;
-    window_WriteBlock(p, &w);
-    return ui_BlockFromWriter(&w, outLength);
-}
-
 static void* windowUnused7(void) { return nullptr; }
 
-void* kind_window_iface(int32_t number) {
-    switch (number) {
-    case KI_CREATE: return (void*)(KindCreateFn)window_Create;
-    case KI_SET: return (void*)(KindSetFn)window_Set;
-    case KI_WRITE_BLOCK: return (void*)(KindWriteBlockFn)window_WriteKindBlock;
-    case KI_GET: return (void*)(KindGetFn)window_Get;
-    case KI_WINDOW7: return (void*)windowUnused7;
-    case KI_CONVERT_TEXTS: return (void*)(KindConvertTextsFn)window_ConvertTexts;
-    default: return nullptr;
-    }
-}
+static const UiKindEntries kWindowEntries = {window_Create, window_Set, window_WriteKindBlock, window_Get, windowUnused7,
+                                               nullptr, ui_ConvertTextsOf<window_Block>, nullptr};
+
+void* kind_window_iface(int32_t number) { return ui_KindEntry(kWindowEntries, number); }
