@@ -45,6 +45,16 @@ vell_install_missing() {
 # about ten minutes reserving its address space. scripts/vm-run works, in
 # a whole emulated machine, at a fraction of native speed.)
 vell_can_run_i386() {
+    # An i386 emulator registered with the kernel would take every i386
+    # program, natively runnable or not: that is the slow case above.
+    local entry
+    for entry in /proc/sys/fs/binfmt_misc/*; do
+        [ -f "${entry}" ] || continue
+        if grep -q '^enabled' "${entry}" 2>/dev/null &&
+            grep -q '^interpreter .*qemu-i386' "${entry}" 2>/dev/null; then
+            return 1
+        fi
+    done
     /usr/lib/wine/wineserver32 --version >/dev/null 2>&1
 }
 
