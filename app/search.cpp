@@ -100,15 +100,18 @@ static bool enterFolder(SearchState* s, KnownFolder* k) {
     return false;
 }
 
+// The platform's word for a name with characters no name may hold: an
+// extension item such as "y|ml" makes such a pattern, which says nothing
+// of the folder; a folder whose name the code page turned into '?' gets
+// it too, and is caught by the "*.*" enumeration, which no item shapes.
+enum : int32_t { kInvalidName = 123 };
+
 // A folder that exists but cannot be enumerated (no permission, a path too
 // long, a name the code page cannot hold) is named in the log, once a job.
-static bool reportedUnreadable(KnownFolder* k, const char* shown) {
-    if (lastFindError() == 0) return false;
-    if (!k->reported) {
-        k->reported = true;
-        mod_LogOwned(ConcatTexts(2, K("跳过目录 无法访问:"), shown));
-    }
-    return true;
+static void reportUnreadable(KnownFolder* k, const char* shown) {
+    if (k->reported) return;
+    k->reported = true;
+    mod_LogOwned(ConcatTexts(2, K("跳过目录 无法访问:"), shown));
 }
 
 static void reportFiles(const char* dir, FileCallback callback, char* name, uint32_t* handle) {
@@ -130,6 +133,7 @@ static void searchBelow(SearchState* s, char** directory, FileCallback callback,
     char* last = (char*)(uintptr_t)mod_Call(CMD_TextRight, 2, a).low;
     if (CompareTexts(last, K("\\")) != 0) mod_Assign(directory, ConcatTexts(2, *directory, K("\\")));
     SVC->Free(last);
+    // Valid until the recursion below: a deeper folder may grow the table.
     KnownFolder* k = knownFolder(s, *directory);
     if (enterFolder(s, k)) {
         SVC->Free(shown);
@@ -140,7 +144,9 @@ static void searchBelow(SearchState* s, char** directory, FileCallback callback,
     char* full = ConcatTexts(2, *directory, *pattern);
     char* name = findFile(full, 0, 1, &handle);
     SVC->Free(full);
-    if (!name && reportedUnreadable(k, shown)) {
+    int32_t error = name ? 0 : lastFindError();
+    if (error != 0 && error != kInvalidName) {
+        reportUnreadable(k, shown);
         SVC->Free(shown);
         return;
     }
@@ -149,7 +155,7 @@ static void searchBelow(SearchState* s, char** directory, FileCallback callback,
     full = ConcatTexts(2, *directory, K("*.*"));
     name = findFile(full, 0x10, 0, &handle);
     SVC->Free(full);
-    if (!name) reportedUnreadable(k, shown);
+    if (!name && lastFindError() != 0) reportUnreadable(k, shown);
     SVC->Free(shown);
     while (name) {
         if (CompareTexts(name, K(".")) != 0 && CompareTexts(name, K("..")) != 0) {

@@ -348,14 +348,18 @@ bool logHas(const std::vector<std::string>& h, const std::string& line) {
 }
 
 // "yml, " and "yml,." would be trimmed by the platform to "*": every file.
+// An item no pattern can hold ("y|ml") finds nothing, and blames no folder.
 TEST_F(Job, ItemsEndingInASpaceOrADotFindNothing) {
     writeFile(root + "\\a.yml", kGbk);
     writeFile(root + "\\b.bin", kGbk);
     writeFile(root + "\\old.yml.bak", kGbk);
-    for (const char* list : {"yml, ", "yml,."}) {
+    for (const char* list : {"yml, ", "yml,.", "yml,y|ml"}) {
         run(root, list);
         EXPECT_EQ(tool.answerBox("转换完成"), kDone) << list;
-        Parsed p = parse(history());
+        std::vector<std::string> h = history();
+        EXPECT_EQ(std::count_if(h.begin(), h.end(), [](const std::string& l) { return l.rfind("跳过目录", 0) == 0; }), 0)
+            << list;
+        Parsed p = parse(h);
         EXPECT_EQ(p.foundOrder, std::vector<std::string>{root + "\\a.yml"}) << list;
         EXPECT_TRUE(p.found[2].empty()) << list;
     }
