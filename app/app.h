@@ -57,6 +57,8 @@ SearchState* NewSearchState(void);
 void FreeSearchState(SearchState* state);
 void SearchFiles(SearchState* state, char** directory, FileCallback callback, char** pattern);
 void FileFound(const char* path);
+// Whether a directory text already ends with the separator the search adds.
+bool EndsWithBackslash(const char* directory);
 
 // Array helpers of the module.
 int32_t mod_ArrayCount(const void* array);

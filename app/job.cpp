@@ -29,10 +29,7 @@ static char* progressText(const char* prefix, int32_t done, int32_t total) {
     return s;
 }
 
-static int32_t fileLength(const char* path) {
-    ArgRecord a[1] = {mod_Text(path)};
-    return (int32_t)mod_Call(CMD_FileLength, 1, a).low;
-}
+static int32_t fileLength(const char* path) { return (int32_t)mod_CallText(CMD_FileLength, path).low; }
 
 static const int32_t kMaxFileBytes = 256 * 1024 * 1024;
 
@@ -47,8 +44,7 @@ static void convertOne(char* path) {
         logWithPath(K("跳过文件 无需转码:"), path);
         return;
     }
-    ArgRecord a[1] = {mod_Text(path)};
-    uint8_t* content = (uint8_t*)(uintptr_t)mod_Call(CMD_ReadFileBytes, 1, a).low;
+    uint8_t* content = (uint8_t*)(uintptr_t)mod_CallText(CMD_ReadFileBytes, path).low;
     ArgRecord b[1] = {mod_Bytes(content)};
     int32_t n = (int32_t)mod_Call(CMD_ByteSetLength, 1, b).low;
     if (length < 0 || n != length) {
@@ -81,8 +77,7 @@ static bool backUp(const char* path) {
     if (copied && fileLength(temporary) == fileLength(path)) {
         ok = ReplaceWithTemporary(bak, temporary);
     } else {
-        ArgRecord d[1] = {mod_Text(temporary)};
-        mod_Call(CMD_RemoveFile, 1, d);
+        mod_CallText(CMD_RemoveFile, temporary);
     }
     SVC->Free(temporary);
     SVC->Free(bak);
@@ -92,11 +87,7 @@ static bool backUp(const char* path) {
 // The root must be enumerable in the form the search will use: a root
 // with trailing spaces passes a plain existence test but finds nothing.
 static bool rootCanBeSearched(const char* root) {
-    ArgRecord a[2] = {mod_Text(root), mod_Int(1)};
-    char* last = (char*)(uintptr_t)mod_Call(CMD_TextRight, 2, a).low;
-    bool slash = CompareTexts(last, K("\\")) == 0;
-    SVC->Free(last);
-    char* pattern = ConcatTexts(3, root, slash ? K("") : K("\\"), K("*.*"));
+    char* pattern = ConcatTexts(3, root, EndsWithBackslash(root) ? K("") : K("\\"), K("*.*"));
     uint32_t handle = 0;
     char* name = (char*)(uintptr_t)SVC->CallUtility(UTIL_FindFile, pattern, 0x10u, 0u, &handle);
     bool ok = name || mod_Call(CMD_LastFindError, 0, nullptr).low == 0;

@@ -28,6 +28,12 @@ inline ArgRecord mod_Bool(bool v) { return ArgRecord{v ? 1u : 0u, 0, TYPE_BOOL};
 inline ArgRecord mod_Omitted() { return ArgRecord{0, 0, TYPE_NONE}; }
 inline ArgRecord mod_ByAddr(void* var, uint32_t baseType) { return ArgRecord{(uint32_t)(uintptr_t)var, 0, baseType | TYPE_BYADDR}; }
 
+// Calls a command of the first library with one text argument.
+inline ArgRecord mod_CallText(int cmd, const char* text) {
+    ArgRecord a[1] = {mod_Text(text)};
+    return mod_Call(cmd, 1, a);
+}
+
 // Releases a value the module owns (null and constants are ignored).
 inline void mod_Free(void* p) { SVC->Free(p); }
 // Replaces a text variable's value, freeing the old one.

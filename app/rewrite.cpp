@@ -62,17 +62,12 @@ static void* newObjectRecord(void) {
     return r;
 }
 
-static int32_t callInt(int cmd, const char* text) {
-    ArgRecord a[1] = {mod_Text(text)};
-    return (int32_t)mod_Call(cmd, 1, a).low;
-}
-
 char* TemporaryPathFor(const char* path) { return ConcatTexts(2, path, K(".~,tmp")); }
 
 bool ReplaceWithTemporary(const char* target, const char* temporary) {
     ArgRecord a[2] = {mod_Text(target), mod_Text(temporary)};
     if (mod_Call(CMD_ReplaceFileWith, 2, a).low) return true;
-    callInt(CMD_RemoveFile, temporary);
+    mod_CallText(CMD_RemoveFile, temporary);
     return false;
 }
 
@@ -101,7 +96,7 @@ static bool saveThroughStreams(void* textStream, void* byteStream, char** text, 
 // holds exactly the text's UTF-8 length: whatever fails, the target keeps
 // its bytes and no half-written file is left behind.
 int32_t RewriteAsUtf8(char** text, char** path) {
-    int32_t expected = callInt(CMD_Utf8Length, *text);
+    int32_t expected = (int32_t)mod_CallText(CMD_Utf8Length, *text).low;
     if (expected < 0) return 0;
     uint32_t none = 0;
     int32_t initResult = (int32_t)mod_CallForeign(kForeignCoInitialize, 1, &none, kLocRewrite, kLocCoInitialize);
@@ -120,8 +115,10 @@ int32_t RewriteAsUtf8(char** text, char** path) {
     if (initResult >= 0) mod_CallForeign(kForeignCoUninitialize, 0, nullptr, kLocRewrite, kLocCoUninitialize);
 
     int32_t result = 0;
-    if (saved && callInt(CMD_FileLength, temporary) == expected) result = ReplaceWithTemporary(*path, temporary) ? 1 : 0;
-    else callInt(CMD_RemoveFile, temporary);
+    if (saved && (int32_t)mod_CallText(CMD_FileLength, temporary).low == expected)
+        result = ReplaceWithTemporary(*path, temporary) ? 1 : 0;
+    else
+        mod_CallText(CMD_RemoveFile, temporary);
     SVC->Free(temporary);
     return result;
 }

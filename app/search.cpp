@@ -64,8 +64,7 @@ static KnownFolder* knownFolder(SearchState* s, const char* dir) {
     uint32_t hash = pathHash(dir);
     KnownFolder* k = slotOf(s->known, s->capacity, hash, dir);
     if (!k->path) {
-        ArgRecord a[1] = {mod_Text(dir)};
-        k->identity = (char*)(uintptr_t)mod_Call(CMD_FolderIdentity, 1, a).low;
+        k->identity = (char*)(uintptr_t)mod_CallText(CMD_FolderIdentity, dir).low;
         k->hash = hash;
         k->path = ConcatTexts(1, dir);
         s->count++;
@@ -126,13 +125,20 @@ static void reportFiles(const char* dir, FileCallback callback, char* name, uint
     }
 }
 
+// The last byte only: a double-byte character whose second byte is 0x5C
+// counts as a backslash, as the search has always counted it.
+bool EndsWithBackslash(const char* directory) {
+    ArgRecord a[2] = {mod_Text(directory), mod_Int(1)};
+    char* last = (char*)(uintptr_t)mod_Call(CMD_TextRight, 2, a).low;
+    bool slash = CompareTexts(last, K("\\")) == 0;
+    SVC->Free(last);
+    return slash;
+}
+
 static void searchBelow(SearchState* s, char** directory, FileCallback callback, char** pattern) {
     mod_ProcessEvents();
     char* shown = ConcatTexts(1, *directory);
-    ArgRecord a[2] = {mod_Text(*directory), mod_Int(1)};
-    char* last = (char*)(uintptr_t)mod_Call(CMD_TextRight, 2, a).low;
-    if (CompareTexts(last, K("\\")) != 0) mod_Assign(directory, ConcatTexts(2, *directory, K("\\")));
-    SVC->Free(last);
+    if (!EndsWithBackslash(*directory)) mod_Assign(directory, ConcatTexts(2, *directory, K("\\")));
     // Valid until the recursion below: a deeper folder may grow the table.
     KnownFolder* k = knownFolder(s, *directory);
     if (enterFolder(s, k)) {
