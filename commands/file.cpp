@@ -51,6 +51,44 @@ uint8_t* readAll(const char* path) {
     return block;
 }
 
+// Attributes a file may be given; the rest describe what it is.
+const DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Whether another program holds `path` open in a way that forbids
+// replacing it. Share modes are enforced at open, under Wine as on Windows,
+// so asking for delete access while sharing everything tells.
+bool heldAgainstReplace(const char* path) {
+    HANDLE h = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError() != ERROR_FILE_NOT_FOUND;
+    CloseHandle(h);
+    return false;
+}
+
+bool replaceFile(const char* target, const char* replacement) {
+    DWORD attributes = GetFileAttributesA(target);
+    bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+    if (exists) {
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+        if (heldAgainstReplace(target)) return false;
+        DWORD own = GetFileAttributesA(replacement);
+        if (own == INVALID_FILE_ATTRIBUTES) return false;
+        // Read-only waits for the rename: it would keep the replacement
+        // from being removed if the rename fails.
+        DWORD wanted = attributes & kSettableAttributes & ~(DWORD)FILE_ATTRIBUTE_READONLY;
+        if (!SetFileAttributesA(replacement, wanted ? wanted : FILE_ATTRIBUTE_NORMAL)) return false;
+        if (!MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            SetFileAttributesA(replacement, own);
+            return false;
+        }
+        if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(target, attributes & kSettableAttributes);
+        return true;
+    }
+    return MoveFileExA(replacement, target, MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 }  // namespace
 
 extern "C" void cmd_ReadFileBytes(ArgRecord* result, int32_t count, ArgRecord* args) {
@@ -78,24 +116,19 @@ extern "C" void cmd_FileLength(ArgRecord* result, int32_t count, ArgRecord* args
     lib_SetInt(result, length);
 }
 
-// Puts `replacement` in the place of `target` in one step: the platform's
-// replace keeps the target's attributes; where it cannot (no target yet, or
-// a file system without it) a replacing move does, and the attributes are
-// set again. On failure the target is as it was and the replacement stays.
+// Puts `replacement` in the place of `target` in one step: a rename over
+// it, which the file system does whole or not at all. The platform's own
+// replace is not used: under Wine it moves a folder or a link aside and
+// deletes what it moved, and it drops attributes. A target that is a
+// folder or a link is refused with nothing moved; a target held open
+// against deletion by another program is refused. The replacement takes
+// the target's attributes before the rename, so the new file is never seen
+// without them. On failure the target is as it was and the replacement
+// stays where it was.
 extern "C" void cmd_ReplaceFileWith(ArgRecord* result, int32_t count, ArgRecord* args) {
     const char* target = arg_Text(lib_Arg(count, args, 0));
     const char* replacement = arg_Text(lib_Arg(count, args, 1));
-    bool ok = false;
-    if (target && *target && replacement && *replacement) {
-        ok = ReplaceFileA(target, replacement, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-        if (!ok) {
-            DWORD attributes = GetFileAttributesA(target);
-            bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-            ok = !folder && MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-            if (ok && attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(target, attributes);
-        }
-    }
-    lib_SetBool(result, ok);
+    lib_SetBool(result, target && *target && replacement && *replacement && replaceFile(target, replacement));
 }
 
 extern "C" void cmd_RemoveFile(ArgRecord* result, int32_t count, ArgRecord* args) {

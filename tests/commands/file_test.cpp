@@ -124,6 +124,7 @@ TEST_F(FileCommands, ReplaceIsOneStepOrNothing) {
     CloseHandle(holder);
     EXPECT_EQ(ScratchDir::read(target), "new");
     EXPECT_FALSE(replace(dir.mkdir("folder"), dir.at("e.tmp")));
+    EXPECT_TRUE(GetFileAttributesA(dir.at("folder").c_str()) & FILE_ATTRIBUTE_DIRECTORY) << "the folder is not moved";
     EXPECT_EQ(ScratchDir::read(dir.at("e.tmp")), "lost") << "a failed replace keeps the replacement";
 
     EXPECT_TRUE(callCommand(CMD_RemoveFile, {textArg(dir.at("e.tmp").c_str())}).low);

@@ -642,6 +642,19 @@ static bool changed(LPARAM* last, bool* known, LPARAM now) {
     return true;
 }
 
+// The loader raises the first move and size events itself, after the
+// layout; the first show's own reports of the same place and size are then
+// no news.
+static void assumeReported(WindowObject* o, HWND hwnd) {
+    RECT client;
+    POINT origin = {0, 0};
+    if (!GetClientRect(hwnd, &client)) return;
+    HWND parent = (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd) : nullptr;
+    MapWindowPoints(hwnd, parent, &origin, 1);
+    changed(&o->reportedMove, &o->moveReported, MAKELPARAM((short)origin.x, (short)origin.y));
+    changed(&o->reportedSize, &o->sizeReported, MAKELPARAM(client.right, client.bottom));
+}
+
 static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     WindowObject* o = (WindowObject*)GetWindowLongPtrA(hwnd, GWLP_USERDATA);
     if (msg == WM_NCCREATE) {
@@ -697,6 +710,7 @@ static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case UI_MSG_LAYOUT:
+        assumeReported(o, hwnd);
         dockingLayout(o);
         return 0;
     case MM_MCINOTIFY:
