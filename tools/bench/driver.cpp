@@ -76,7 +76,9 @@ void saveLog(HWND log, long lines, const char* path) {
     for (long i = 0; i < lines; i++) {
         DWORD_PTR len = 0;
         if (!SendMessageTimeoutA(log, LB_GETTEXTLEN, i, 0, SMTO_NORMAL, 10000, &len) || (LRESULT)len < 0) break;
-        line.assign(len + 1, '\0');
+        // Across processes the length may count UTF-16 units while the
+        // text arrives in GBK, up to two bytes a unit.
+        line.assign(2 * len + 2, '\0');
         DWORD_PTR got = 0;
         if (!SendMessageTimeoutA(log, LB_GETTEXT, i, (LPARAM)&line[0], SMTO_NORMAL, 10000, &got) || (LRESULT)got < 0) break;
         fwrite(line.data(), 1, got, f);
