@@ -4,28 +4,49 @@
 #include "app/module.h"
 #include "app/rewrite.h"
 
+// The length of the well-formed UTF-8 sequence at `b` (at most `left`
+// bytes), 0 when there is none: overlong forms, surrogates, code points
+// above 0x10FFFF and the lead bytes C0, C1 and F5 to FF are not UTF-8, and
+// GBK text often looks like them ("联通" is C1 AA CD A8).
+static int32_t utf8Sequence(const uint8_t* b, int32_t left) {
+    uint8_t lead = b[0];
+    int32_t n;
+    uint8_t low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) n = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF) {
+        n = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        n = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (left < n || b[1] < low || b[1] > high) return 0;
+    for (int32_t i = 2; i < n; i++)
+        if ((b[i] & 0xC0) != 0x80) return 0;
+    return n;
+}
+
 bool IsUtf8Text(const uint8_t* content, int32_t length) {
     if (length <= 0 || !content) return false;
     int32_t stored = ((const int32_t*)content)[1];
     int32_t n = length < stored ? length : stored;
     const uint8_t* bytes = content + 8;
     bool allAscii = true;
-    int pending = 0;
-    for (int32_t i = 0; i < n; i++) {
-        uint8_t b = bytes[i];
-        if (b >= 0x80) allAscii = false;
-        if (pending == 0) {
-            if (b < 0x80) continue;
-            int ones = 0;
-            while (ones < 8 && (b & (0x80u >> ones))) ones++;
-            if (ones == 1) return false;  // a continuation byte with no lead byte
-            pending = ones - 1;
-        } else {
-            if ((b & 0xC0) != 0x80) return false;
-            pending--;
+    for (int32_t i = 0; i < n;) {
+        if (bytes[i] < 0x80) {
+            i++;
+            continue;
         }
+        int32_t len = utf8Sequence(bytes + i, n - i);
+        if (len == 0) return false;
+        allAscii = false;
+        i += len;
     }
-    return pending == 0 && !allAscii;
+    return !allAscii;
 }
 
 // Foreign command numbers of the program image and the location values of
