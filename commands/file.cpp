@@ -1,6 +1,7 @@
 // File commands of the first library: ReadFileBytes, CopyFileTo and
 // FileLength. Paths are ANSI texts handed to the Windows file functions
 // unchanged.
+#include <string>
 #include "commands/library.h"
 #include "commands/value_args.h"
 #include "runtime/rt.h"
@@ -55,6 +56,71 @@ uint8_t* readAll(const char* path) {
 const DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
+std::wstring wide(const char* s) {
+    int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
+    std::wstring w(n > 0 ? (size_t)n : 1, L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, s, -1, &w[0], n);
+    w.resize(wcslen(w.c_str()));
+    return w;
+}
+
+std::wstring finalPath(HANDLE h) {
+    WCHAR buffer[1024];
+    DWORD n = GetFinalPathNameByHandleW(h, buffer, 1024, FILE_NAME_NORMALIZED);
+    return n > 0 && n < 1024 ? std::wstring(buffer, n) : std::wstring();
+}
+
+// Whether the file open as `h` is reached by `path` through a link in its
+// last step. Windows marks links themselves as reparse points; Wine shows a
+// Unix link to a file as the file, but names the file it reached by its
+// own path: the path the file ends at differs from its folder's + its name.
+bool reachedThroughLink(const std::wstring& path, HANDLE h) {
+    size_t cut = path.find_last_of(L"\\/");
+    if (cut == std::wstring::npos) return false;
+    std::wstring folder = path.substr(0, cut + 1);
+    HANDLE d = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (d == INVALID_HANDLE_VALUE) return true;  // not known to be plain
+    std::wstring expected = finalPath(d);
+    CloseHandle(d);
+    if (expected.empty()) return true;
+    if (expected.back() != L'\\') expected += L'\\';
+    expected += path.substr(cut + 1);
+    std::wstring reached = finalPath(h);
+    return CompareStringOrdinal(expected.c_str(), (int)expected.size(), reached.c_str(), (int)reached.size(),
+                                TRUE) != CSTR_EQUAL;
+}
+
+// What `path` is now, as a text that changes whenever the file does: a
+// kind letter (F a plain file, L a link, D a folder, X anything else, such
+// as a device name), then size, last write time and identity. Empty when
+// nothing can be opened there.
+std::string stampOf(const char* path) {
+    if (!path || !*path) return std::string();
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::string();
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return "L";
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "D";
+    std::wstring w = wide(path);
+    HANDLE h = CreateFileW(w.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::string();
+    std::string stamp = "X";
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info)) {
+        char buffer[96];
+        wsprintfA(buffer, " %lu %lu %08lX%08lX %08lX%08lX%08lX", info.nFileSizeHigh, info.nFileSizeLow,
+                  info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime,
+                  info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+        const char* kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? "D"
+                           : reachedThroughLink(w, h)                          ? "L"
+                                                                               : "F";
+        stamp = std::string(kind) + buffer;
+    }
+    CloseHandle(h);
+    return stamp;
+}
+
 // Whether another program holds `path` open in a way that forbids
 // replacing it. Share modes are enforced at open, under Wine as on Windows,
 // so asking for delete access while sharing everything tells.
@@ -66,27 +132,37 @@ bool heldAgainstReplace(const char* path) {
     return false;
 }
 
-bool replaceFile(const char* target, const char* replacement) {
-    DWORD attributes = GetFileAttributesA(target);
-    bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
-    if (exists) {
-        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-        if (heldAgainstReplace(target)) return false;
-        DWORD own = GetFileAttributesA(replacement);
-        if (own == INVALID_FILE_ATTRIBUTES) return false;
-        // Read-only waits for the rename: it would keep the replacement
-        // from being removed if the rename fails.
-        DWORD wanted = attributes & kSettableAttributes & ~(DWORD)FILE_ATTRIBUTE_READONLY;
-        if (!SetFileAttributesA(replacement, wanted ? wanted : FILE_ATTRIBUTE_NORMAL)) return false;
-        if (!MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            SetFileAttributesA(replacement, own);
+// `expected`: the stamp the target must still have, or null for any plain
+// file or none at all.
+bool replaceFile(const char* target, const char* replacement, const char* expected) {
+    std::string now = stampOf(target);
+    if (expected && *expected && now != expected) return false;
+    if (now.empty()) {
+        // Nothing there, or nothing that can be opened: only a new name.
+        if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES || GetLastError() != ERROR_FILE_NOT_FOUND)
             return false;
-        }
-        if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(target, attributes & kSettableAttributes);
-        return true;
+        return MoveFileExA(replacement, target, MOVEFILE_WRITE_THROUGH) != FALSE;
     }
-    return MoveFileExA(replacement, target, MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (now[0] != 'F' || heldAgainstReplace(target)) return false;
+    DWORD attributes = GetFileAttributesA(target);
+    DWORD own = GetFileAttributesA(replacement);
+    if (attributes == INVALID_FILE_ATTRIBUTES || own == INVALID_FILE_ATTRIBUTES) return false;
+    // Read-only waits for the rename: it would keep the replacement from
+    // being removed if the rename fails.
+    DWORD wanted = attributes & kSettableAttributes & ~(DWORD)FILE_ATTRIBUTE_READONLY;
+    if (!SetFileAttributesA(replacement, wanted ? wanted : FILE_ATTRIBUTE_NORMAL)) return false;
+    // The last look: a writer that appended since the stamp was taken
+    // must not lose its lines to the rename.
+    if (expected && *expected && stampOf(target) != expected) {
+        SetFileAttributesA(replacement, own);
+        return false;
+    }
+    if (!MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        SetFileAttributesA(replacement, own);
+        return false;
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(target, attributes & kSettableAttributes);
+    return true;
 }
 
 }  // namespace
@@ -119,16 +195,19 @@ extern "C" void cmd_FileLength(ArgRecord* result, int32_t count, ArgRecord* args
 // Puts `replacement` in the place of `target` in one step: a rename over
 // it, which the file system does whole or not at all. The platform's own
 // replace is not used: under Wine it moves a folder or a link aside and
-// deletes what it moved, and it drops attributes. A target that is a
-// folder or a link is refused with nothing moved; a target held open
-// against deletion by another program is refused. The replacement takes
-// the target's attributes before the rename, so the new file is never seen
-// without them. On failure the target is as it was and the replacement
-// stays where it was.
+// deletes what it moved, and it drops attributes. Only a plain file, or no
+// file at all, is replaced: a folder, a link or a device in the target's
+// place, a target held open against deletion by another program, or one
+// whose stamp is no longer the one given, refuses it with nothing moved.
+// The replacement takes the target's attributes before the rename, so the
+// new file is never seen without them. On failure the target is as it was
+// and the replacement stays where it was.
 extern "C" void cmd_ReplaceFileWith(ArgRecord* result, int32_t count, ArgRecord* args) {
     const char* target = arg_Text(lib_Arg(count, args, 0));
     const char* replacement = arg_Text(lib_Arg(count, args, 1));
-    lib_SetBool(result, target && *target && replacement && *replacement && replaceFile(target, replacement));
+    const char* expected = count > 2 ? arg_Text(lib_Arg(count, args, 2)) : nullptr;
+    lib_SetBool(result,
+                target && *target && replacement && *replacement && replaceFile(target, replacement, expected));
 }
 
 extern "C" void cmd_RemoveFile(ArgRecord* result, int32_t count, ArgRecord* args) {
@@ -161,4 +240,9 @@ extern "C" void cmd_FolderIdentity(ArgRecord* result, int32_t count, ArgRecord* 
         CloseHandle(h);
     }
     lib_SetText(result, text);
+}
+
+extern "C" void cmd_FileStamp(ArgRecord* result, int32_t count, ArgRecord* args) {
+    std::string stamp = stampOf(arg_Text(lib_Arg(count, args, 0)));
+    lib_SetText(result, stamp.empty() ? nullptr : lib_DupText(stamp.c_str()));
 }

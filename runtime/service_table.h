@@ -102,11 +102,14 @@ enum {
     CMD_ClearAutomationObject = 14,
     CMD_FileLength = 15,          // file length in bytes, -1 when it cannot be opened
     CMD_AutomationStatus = 16,    // the thread's last automation status (integer)
-    CMD_ReplaceFileWith = 17,     // (target, replacement) in one step -> boolean
+    CMD_ReplaceFileWith = 17,     // (target, replacement[, stamp the target must still have]) in one
+                                  //   step -> boolean
     CMD_RemoveFile = 18,          // (path) -> boolean
     CMD_Utf8Length = 19,          // (text or byte set in the code page) -> UTF-8 length, -1 if not such text
     CMD_LastFindError = 20,       // platform error of the last failed search start, 0 if none
     CMD_FolderIdentity = 21,      // (folder) -> text naming the folder itself, empty if unknown
+    CMD_FileStamp = 22,           // (path) -> text: what the path is now (kind letter first), empty if
+                                  //   it cannot be opened; a file's changes change it
 };
 // Command numbers of the second library.
 enum { CMD2_BrowseForFolder = 0 };
