@@ -1,6 +1,5 @@
 // The ways in from outside the window: a folder named on the command line
 // or dropped on the window, and a whole job run unseen with --batch.
-#include <windows.h>
 #include <string.h>
 #include "app/app.h"
 
@@ -22,15 +21,20 @@ static int32_t s_failedLines;
 
 void NoteLogLine(const char* text) {
     // The lines that say a file or folder was not done: a batch run exits 1.
-    static const char* const failed[] = {K("转码失败"), K("备份失败"), K("跳过目录 无法访问")};
+    static const char* const failed[] = {K("转码失败"), K("备份失败"), K("跳过目录 无法访问"),
+                                         K("跳过文件 设备名:")};
     if (!text) return;
     for (const char* prefix : failed)
         if (strncmp(text, prefix, strlen(prefix)) == 0) s_failedLines++;
 }
 
+// A folder, a link (to a folder, as a root must be) or nothing yet: not a
+// file that was meant for the root box.
 static bool isFolderOrMissing(const char* path) {
-    DWORD a = GetFileAttributesA(path);
-    return a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_DIRECTORY);
+    char* stamp = (char*)(uintptr_t)mod_CallText(CMD_FileStamp, path).low;
+    bool folder = !stamp || stamp[0] == 'D' || stamp[0] == 'L';
+    SVC->Free(stamp);
+    return folder;
 }
 
 static char* folderPath(const char* given) {

@@ -31,57 +31,121 @@ static char* progressText(const char* prefix, int32_t done, int32_t total) {
 
 static int32_t fileLength(const char* path) { return (int32_t)mod_CallText(CMD_FileLength, path).low; }
 
-static const int32_t kMaxFileBytes = 256 * 1024 * 1024;
+static const int64_t kMaxFileBytes = 256 * 1024 * 1024;
 
-// Converts one found file, logging what happened to it.
-static void convertOne(char* path) {
-    int32_t length = fileLength(path);
-    if (length > kMaxFileBytes || length < -1) {
-        logWithPath(K("跳过文件 文件过大:"), path);
-        return;
+// What the job finds a file to be when it looks at it, and the log line
+// that says so for every outcome but a conversion.
+enum Outcome : uint8_t { O_CONVERT, O_UTF8, O_NOT_SYSTEM, O_TOO_LARGE, O_UNREADABLE, O_LINK, O_DEVICE };
+
+static const char* outcomeLine(Outcome o) {
+    switch (o) {
+    case O_UTF8: return K("跳过文件 无需转码:");
+    case O_NOT_SYSTEM: return K("跳过文件 非系统编码文本:");
+    case O_TOO_LARGE: return K("跳过文件 文件过大:");
+    case O_LINK: return K("跳过文件 链接:");
+    case O_DEVICE: return K("跳过文件 设备名:");
+    default: return K("转码失败 文件是否正在被占用? :");
     }
-    if (length == 0) {
-        logWithPath(K("跳过文件 无需转码:"), path);
-        return;
+}
+
+// The size a file stamp gives ("F high low ..."), -1 when there is none.
+static int64_t stampSize(const char* stamp) {
+    const char* p = stamp + 1;
+    uint32_t part[2] = {0, 0};
+    for (uint32_t& v : part) {
+        if (*p++ != ' ' || *p < '0' || *p > '9') return -1;
+        while (*p >= '0' && *p <= '9') v = v * 10 + (uint32_t)(*p++ - '0');
     }
-    uint8_t* content = (uint8_t*)(uintptr_t)mod_CallText(CMD_ReadFileBytes, path).low;
-    ArgRecord b[1] = {mod_Bytes(content)};
-    int32_t n = (int32_t)mod_Call(CMD_ByteSetLength, 1, b).low;
-    if (length < 0 || n != length) {
-        // Unreadable, locked, or changed since it was measured.
-        logWithPath(K("转码失败 文件是否正在被占用? :"), path);
-    } else if (IsUtf8Text(content, n)) {
-        logWithPath(K("跳过文件 无需转码:"), path);
-    } else if (mod_Call(CMD_Utf8Length, 1, b).low == 0xFFFFFFFFu) {
-        logWithPath(K("跳过文件 非系统编码文本:"), path);
-    } else {
-        char* text = (char*)(uintptr_t)mod_Call(CMD_ToText, 1, b).low;
-        // The bytes are not needed past this point; a large file needs the room.
-        SVC->Free(content);
-        content = nullptr;
-        if (RewriteAsUtf8(&text, &path)) logWithPath(K("转码完毕:"), path);
-        else logWithPath(K("转码失败 文件是否正在被占用? :"), path);
-        SVC->Free(text);
-    }
-    SVC->Free(content);
+    return (int64_t)part[0] << 32 | part[1];
+}
+
+// One look at a file: its stamp (owned by the caller, null when it cannot
+// be opened) and, for a file to convert, its bytes (owned too).
+struct Look {
+    Outcome outcome;
+    char* stamp;
+    uint8_t* content;
+    int32_t length;
+};
+
+static Look examine(const char* path) {
+    Look l = {O_UNREADABLE, (char*)(uintptr_t)mod_CallText(CMD_FileStamp, path).low, nullptr, 0};
+    if (!l.stamp) return l;
+    if (l.stamp[0] == 'L') l.outcome = O_LINK;
+    if (l.stamp[0] == 'X') l.outcome = O_DEVICE;
+    if (l.stamp[0] != 'F') return l;
+    int64_t size = stampSize(l.stamp);
+    if (size > kMaxFileBytes) l.outcome = O_TOO_LARGE;
+    if (size == 0) l.outcome = O_UTF8;
+    if (size > kMaxFileBytes || size <= 0) return l;
+    l.content = (uint8_t*)(uintptr_t)mod_CallText(CMD_ReadFileBytes, path).low;
+    ArgRecord b[1] = {mod_Bytes(l.content)};
+    l.length = (int32_t)mod_Call(CMD_ByteSetLength, 1, b).low;
+    // Unreadable, locked, or changed since the stamp was taken.
+    if (l.length != size) l.outcome = O_UNREADABLE;
+    else if (IsUtf8Text(l.content, l.length)) l.outcome = O_UTF8;
+    else if (mod_Call(CMD_Utf8Length, 1, b).low == 0xFFFFFFFFu) l.outcome = O_NOT_SYSTEM;
+    else l.outcome = O_CONVERT;
+    return l;
+}
+
+static void forget(Look* l) {
+    SVC->Free(l->stamp);
+    SVC->Free(l->content);
+    l->stamp = nullptr;
+    l->content = nullptr;
 }
 
 // A whole copy beside the file, put over an older backup only once it is
-// complete: a failed copy leaves the older backup as it was.
-static bool backUp(const char* path) {
+// complete and the file has not changed meanwhile: the backup then holds
+// exactly the bytes examined. A failed copy leaves the older backup as it
+// was; a folder, link or device where the backup goes is left alone.
+static bool backUp(const char* path, const Look* look) {
     char* bak = ConcatTexts(2, path, K(".bak"));
     char* temporary = TemporaryPathFor(bak);
+    mod_CallText(CMD_RemoveFile, temporary);
     ArgRecord c[2] = {mod_Text(path), mod_Text(temporary)};
-    bool copied = mod_Call(CMD_CopyFileTo, 2, c).low != 0;
     bool ok = false;
-    if (copied && fileLength(temporary) == fileLength(path)) {
-        ok = ReplaceWithTemporary(bak, temporary);
-    } else {
-        mod_CallText(CMD_RemoveFile, temporary);
+    if (mod_Call(CMD_CopyFileTo, 2, c).low != 0 && fileLength(temporary) == look->length) {
+        char* now = (char*)(uintptr_t)mod_CallText(CMD_FileStamp, path).low;
+        if (CompareTexts(now, look->stamp) == 0) ok = ReplaceWithTemporary(bak, temporary, nullptr);
+        SVC->Free(now);
     }
+    if (!ok) mod_CallText(CMD_RemoveFile, temporary);
     SVC->Free(temporary);
     SVC->Free(bak);
     return ok;
+}
+
+// What the backup phase did for a file.
+enum Backup : uint8_t { B_NONE, B_MADE, B_FAILED };
+
+// Converts one found file, logging what happened to it; true when it was
+// rewritten. With backups on, only a file whose backup was made is.
+static bool convertOne(char* path, bool backups, Backup backup) {
+    if (backup == B_FAILED) {
+        logWithPath(K("备份失败 已跳过转码:"), path);
+        return false;
+    }
+    Look l = examine(path);
+    bool done = false;
+    if (l.outcome != O_CONVERT) {
+        logWithPath(outcomeLine(l.outcome), path);
+    } else if (backups && backup != B_MADE) {
+        // It changed since the backup phase found nothing to back up.
+        logWithPath(outcomeLine(O_UNREADABLE), path);
+    } else {
+        ArgRecord b[1] = {mod_Bytes(l.content)};
+        char* text = (char*)(uintptr_t)mod_Call(CMD_ToText, 1, b).low;
+        // The bytes are not needed past this point; a large file needs the room.
+        SVC->Free(l.content);
+        l.content = nullptr;
+        done = RewriteAsUtf8Unchanged(&text, &path, l.stamp) != 0;
+        logWithPath(done ? K("转码完毕:") : outcomeLine(O_UNREADABLE), path);
+        SVC->Free(text);
+    }
+    forget(&l);
+    return done;
 }
 
 // The root must be enumerable in the form the search will use: a root
@@ -147,16 +211,23 @@ static void runJob(void) {
     FreeSearchState(search);
 
     int32_t n = mod_ArrayCount(foundFiles);
-    // Which backups failed: those files are not rewritten.
-    uint8_t* backupFailed = n > 0 ? (uint8_t*)SVC->Allocate(n) : nullptr;
-    if (n > 0) memset(backupFailed, 0, (size_t)n);
+    // What the backup phase did for each file: the conversion rewrites
+    // only files whose backup was made.
+    uint8_t* backedUp = n > 0 ? (uint8_t*)SVC->Allocate(n) : nullptr;
+    if (n > 0) memset(backedUp, B_NONE, (size_t)n);
     uint64_t checked = SVC->ReadProperty(MAIN_WINDOW, ID_CHECK_BACKUP, PROP_CHECKED, -1);
-    if ((uint32_t)checked != 0) {
+    bool backups = (uint32_t)checked != 0;
+    if (backups) {
         mod_Log(K("开始备份文件..."));
         mod_SetProgress(PROP_MAXIMUM, n);
         for (int32_t j = 1; j <= n; j++) {
             mod_SetStatusOwned(progressText(K("备份 已完成:"), j, n));
-            if (!backUp(mod_ArrayText(foundFiles, j, LOC_JOB, 2))) backupFailed[j - 1] = 1;
+            const char* path = mod_ArrayText(foundFiles, j, LOC_JOB, 2);
+            // A backup only of a file that will be rewritten: an older
+            // backup is never replaced by a copy of one that will not.
+            Look l = examine(path);
+            if (l.outcome == O_CONVERT) backedUp[j - 1] = backUp(path, &l) ? B_MADE : B_FAILED;
+            forget(&l);
             mod_SetProgress(PROP_POSITION, j);
             mod_ProcessEvents();
         }
@@ -165,17 +236,17 @@ static void runJob(void) {
     mod_Log(K("开始文件编码转换..."));
     mod_SetProgress(PROP_POSITION, 0);
     mod_SetProgress(PROP_MAXIMUM, n);
+    int32_t converted = 0;
     for (int32_t k = 1; k <= n; k++) {
         mod_SetStatusOwned(progressText(K("转换 已完成:"), k, n));
         char* path = mod_ArrayText(foundFiles, k, LOC_JOB, 3);
-        if (backupFailed[k - 1]) logWithPath(K("备份失败 已跳过转码:"), path);
-        else convertOne(path);
+        if (convertOne(path, backups, (Backup)backedUp[k - 1])) converted++;
         mod_SetProgress(PROP_POSITION, k);
         mod_ProcessEvents();
     }
-    SVC->Free(backupFailed);
+    SVC->Free(backedUp);
 
-    mod_SetStatusOwned(progressText(K("转换完成 已转换:"), n, n));
+    mod_SetStatusOwned(progressText(K("转换完成 已转换:"), converted, n));
     mod_ReplaceWithEmptyArray(&foundFiles);
     mod_ReplaceWithEmptyArray(&extensionList);
     mod_Assign(&rootDirectory, nullptr);

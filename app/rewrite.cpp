@@ -85,9 +85,9 @@ static void* newObjectRecord(void) {
 
 char* TemporaryPathFor(const char* path) { return ConcatTexts(2, path, K(".~,tmp")); }
 
-bool ReplaceWithTemporary(const char* target, const char* temporary) {
-    ArgRecord a[2] = {mod_Text(target), mod_Text(temporary)};
-    if (mod_Call(CMD_ReplaceFileWith, 2, a).low) return true;
+bool ReplaceWithTemporary(const char* target, const char* temporary, const char* stamp) {
+    ArgRecord a[3] = {mod_Text(target), mod_Text(temporary), stamp ? mod_Text(stamp) : mod_Omitted()};
+    if (mod_Call(CMD_ReplaceFileWith, stamp ? 3 : 2, a).low) return true;
     mod_CallText(CMD_RemoveFile, temporary);
     return false;
 }
@@ -113,10 +113,9 @@ static bool saveThroughStreams(void* textStream, void* byteStream, char** text, 
     return ok && flushed && closed;
 }
 
-// The target is replaced in one step, and only by a temporary file that
-// holds exactly the text's UTF-8 length: whatever fails, the target keeps
-// its bytes and no half-written file is left behind.
-int32_t RewriteAsUtf8(char** text, char** path) {
+int32_t RewriteAsUtf8(char** text, char** path) { return RewriteAsUtf8Unchanged(text, path, nullptr); }
+
+int32_t RewriteAsUtf8Unchanged(char** text, char** path, const char* stamp) {
     int32_t expected = (int32_t)mod_CallText(CMD_Utf8Length, *text).low;
     if (expected < 0) return 0;
     uint32_t none = 0;
@@ -124,6 +123,9 @@ int32_t RewriteAsUtf8(char** text, char** path) {
     void* textStream = newObjectRecord();
     void* byteStream = newObjectRecord();
     char* temporary = TemporaryPathFor(*path);
+    // One left by a killed run, or anything else by that name: the save
+    // below must make a new file, never write through what is there.
+    mod_CallText(CMD_RemoveFile, temporary);
 
     bool saved = saveThroughStreams(textStream, byteStream, text, &temporary);
 
@@ -137,7 +139,7 @@ int32_t RewriteAsUtf8(char** text, char** path) {
 
     int32_t result = 0;
     if (saved && (int32_t)mod_CallText(CMD_FileLength, temporary).low == expected)
-        result = ReplaceWithTemporary(*path, temporary) ? 1 : 0;
+        result = ReplaceWithTemporary(*path, temporary, stamp) ? 1 : 0;
     else
         mod_CallText(CMD_RemoveFile, temporary);
     SVC->Free(temporary);

@@ -11,10 +11,14 @@ bool IsUtf8Text(const uint8_t* content, int32_t length);
 // through two "adodb.stream" objects, by way of a temporary file beside it.
 // 1: written; 0: not (the file is then byte for byte unchanged).
 int32_t RewriteAsUtf8(char** text, char** path);
+// The same, replacing the file only while it still has `stamp` (the
+// FileStamp command's text taken before it was read); null: any plain file.
+int32_t RewriteAsUtf8Unchanged(char** text, char** path, const char* stamp);
 
 // The temporary name beside `path` that no search of a job can match (its
 // extension holds a comma, which no extension item can).
 char* TemporaryPathFor(const char* path);
-// Puts the temporary file in the target's place in one step; on failure
-// removes it and leaves the target as it was.
-bool ReplaceWithTemporary(const char* target, const char* temporary);
+// Puts the temporary file in the target's place in one step, only while
+// the target is a plain file (or none) with `stamp`, when one is given; on
+// failure removes it and leaves the target as it was.
+bool ReplaceWithTemporary(const char* target, const char* temporary, const char* stamp);

@@ -140,7 +140,8 @@ TEST_F(Job, ConvertsAServerTreeWithBackups) {
 
     const int n = (int)p.foundOrder.size();
     EXPECT_EQ(n, 9);
-    EXPECT_EQ(tool.text(C_STATUS), "转换完成 已转换:" + std::to_string(n) + " 共计:" + std::to_string(n));
+    // Converted: a, g, d, hid and h.
+    EXPECT_EQ(tool.text(C_STATUS), "转换完成 已转换:5 共计:" + std::to_string(n));
     EXPECT_EQ(tool.progressPos(), n);
     EXPECT_EQ(tool.progressMax(), n);
     EXPECT_TRUE(tool.enabled(C_BUTTON_START));
@@ -156,11 +157,12 @@ TEST_F(Job, ConvertsAServerTreeWithBackups) {
     EXPECT_EQ(readFile(root + "\\e.lang"), kUtf16);
     EXPECT_EQ(readFile(root + "\\noext"), kGbk);
     EXPECT_EQ(readFile(root + "\\x.dat"), kGbk);
-    // Backups hold the content from before the job.
+    // Backups hold the content from before the job, and only files that
+    // were rewritten have one.
     EXPECT_EQ(readFile(root + "\\a.yml.bak"), kGbk);
-    EXPECT_EQ(readFile(root + "\\c.txt.bak"), kBom + kUtf8);
-    EXPECT_EQ(readFile(root + "\\e.lang.bak"), kUtf16);
     EXPECT_EQ(readFile(likeFile + "\\h.toml.bak"), kGbk);
+    for (const char* kept : {"\\b.json.bak", "\\c.txt.bak", "\\e.lang.bak", "\\empty.ini.bak"})
+        EXPECT_FALSE(exists(root + kept)) << kept;
     EXPECT_FALSE(exists(root + "\\x.dat.bak"));
 }
 
@@ -188,7 +190,7 @@ TEST_F(Job, RepeatedItemFindsTheFileTwice) {
     EXPECT_EQ(p.conversion[0], "转码完毕:" + root + "\\a.yml");
     EXPECT_EQ(p.conversion[1], "跳过文件 无需转码:" + root + "\\a.yml");
     EXPECT_EQ(readFile(root + "\\a.yml.bak"), kGbk);  // both backups before any rewrite
-    EXPECT_EQ(tool.text(C_STATUS), "转换完成 已转换:2 共计:2");
+    EXPECT_EQ(tool.text(C_STATUS), "转换完成 已转换:1 共计:2");
 }
 
 // sub\up leads back to the root: every walk enters each folder once.
@@ -205,7 +207,7 @@ TEST_F(Job, LinkBackToAnAncestorIsNotFollowed) {
     std::vector<std::string> once = {links + "\\a.yml", links + "\\sub\\b.yml"};
     EXPECT_EQ(p.found[1], once);
     EXPECT_EQ(p.found[2], once);
-    EXPECT_EQ(tool.text(C_STATUS), "转换完成 已转换:4 共计:4");
+    EXPECT_EQ(tool.text(C_STATUS), "转换完成 已转换:2 共计:4");
     EXPECT_EQ(readFile(links + "\\sub\\b.yml"), kUtf8);
     for (const char* f : {"\\a.yml", "\\a.yml.bak", "\\sub\\b.yml", "\\sub\\b.yml.bak"})
         DeleteFileA((links + f).c_str());
