@@ -131,6 +131,40 @@ TEST_F(FileCommands, ReplaceIsOneStepOrNothing) {
     EXPECT_FALSE(callCommand(CMD_RemoveFile, {textArg(dir.at("e.tmp").c_str())}).low);
 }
 
+// A stamp names what the path is and changes with the file; a replace
+// that is given one refuses a target that no longer has it.
+TEST_F(FileCommands, StampsTellKindsAndChanges) {
+    auto stamp = [](const std::string& path) {
+        ArgRecord r = callCommand(CMD_FileStamp, {textArg(path.c_str())});
+        std::string s = pointerOf(r) ? (const char*)pointerOf(r) : "";
+        rt_Free(pointerOf(r));
+        return s;
+    };
+    std::string log = dir.write("latest.log", "line 1\n");
+    std::string before = stamp(log);
+    EXPECT_EQ(before.substr(0, 4), "F 0 ") << before;
+    EXPECT_EQ(stamp(log), before);
+    EXPECT_EQ(stamp(dir.mkdir("sub"))[0], 'D');
+    EXPECT_EQ(stamp(dir.at("none")), "");
+    EXPECT_EQ(stamp(dir.write("aux.yml", "x"))[0], 'X') << "a device name is no file";
+
+    HANDLE writer = CreateFileA(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD n;
+    WriteFile(writer, "line 2\n", 7, &n, nullptr);
+    CloseHandle(writer);
+    EXPECT_NE(stamp(log), before);
+    ArgRecord r = callCommand(CMD_ReplaceFileWith, {textArg(log.c_str()), textArg(dir.write("l.tmp", "new").c_str()),
+                                                    textArg(before.c_str())});
+    EXPECT_FALSE(r.low) << "the appended line would be lost";
+    EXPECT_EQ(ScratchDir::read(log), "line 1\nline 2\n");
+    EXPECT_EQ(ScratchDir::read(dir.at("l.tmp")), "new");
+    std::string now = stamp(log);
+    r = callCommand(CMD_ReplaceFileWith, {textArg(log.c_str()), textArg(dir.at("l.tmp").c_str()), textArg(now.c_str())});
+    EXPECT_TRUE(r.low);
+    EXPECT_EQ(ScratchDir::read(log), "new");
+}
+
 TEST_F(FileCommands, Utf8LengthOfCodePageText) {
     auto length = [](const char* text) { return (int32_t)callCommand(CMD_Utf8Length, {textArg(text)}).low; };
     EXPECT_EQ(length("abc"), 3);

@@ -123,6 +123,20 @@ TEST_F(Batch, AFailedBackupExitsOne) {
     EXPECT_NE(std::find(out.begin(), out.end(), utf8("备份失败 已跳过转码:" + root + "\\a.yml")), out.end());
     EXPECT_EQ(readFile(root + "\\a.yml"), kGbk);
     EXPECT_EQ(readFile(root + "\\plugins\\b.json"), utf8(kGbk));
+    EXPECT_TRUE(GetFileAttributesA((root + "\\a.yml.bak").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A second run finds everything converted: it backs nothing up, so the
+// backups keep the originals.
+TEST_F(Batch, ASecondRunKeepsTheOriginalsInTheBackups) {
+    makeTree();
+    ASSERT_EQ(runToEnd("--batch " + quoted(root)).code, 0u);
+    Finished again = runToEnd("--batch " + quoted(root));
+    EXPECT_EQ(again.code, 0u) << again.err;
+    EXPECT_EQ(lines(again.out).back(), utf8("转换完成 已转换:0 共计:3"));
+    EXPECT_EQ(readFile(root + "\\a.yml.bak"), kGbk);
+    EXPECT_EQ(readFile(root + "\\plugins\\b.json.bak"), kGbk);
+    EXPECT_FALSE(exists(root + "\\plugins\\c.yml.bak"));
 }
 
 }  // namespace

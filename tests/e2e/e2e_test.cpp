@@ -196,9 +196,9 @@ TEST_F(Job, RepeatedItemFindsTheFileTwice) {
 // sub\up leads back to the root: every walk enters each folder once.
 TEST_F(Job, LinkBackToAnAncestorIsNotFollowed) {
     const char* tree = getenv("VELL_LINK_TREE");
-    if (!tree || GetFileAttributesA((std::string(tree) + "\\sub\\up\\sub").c_str()) == INVALID_FILE_ATTRIBUTES)
+    std::string links = tree ? std::string(tree) + "\\ancestor" : "";
+    if (!tree || GetFileAttributesA((links + "\\sub\\up\\sub").c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "no link tree (made by the e2e_link_tree test)";
-    std::string links = tree;
     writeFile(links + "\\a.yml", kGbk);
     writeFile(links + "\\sub\\b.yml", kGbk);
     run(links, "yml,yml");
@@ -211,6 +211,45 @@ TEST_F(Job, LinkBackToAnAncestorIsNotFollowed) {
     EXPECT_EQ(readFile(links + "\\sub\\b.yml"), kUtf8);
     for (const char* f : {"\\a.yml", "\\a.yml.bak", "\\sub\\b.yml", "\\sub\\b.yml.bak"})
         DeleteFileA((links + f).c_str());
+}
+
+// Links are never written through or replaced, and nothing but a matched
+// file and its backup is changed: links to files in the tree and outside
+// it, a link and a folder where a backup goes, a device name.
+TEST_F(Job, LinksAndWhatStandsWhereABackupGoesAreLeftAlone) {
+    const char* tree = getenv("VELL_LINK_TREE");
+    std::string linked = tree ? std::string(tree) + "\\linked" : "";
+    if (!tree || !exists(linked + "\\root\\x.yml")) GTEST_SKIP() << "no link tree (made by e2e_link_tree)";
+    const std::string gbk = "名称: 服务器\r\n", utf8 = "\xE5\x90\x8D\xE7\xA7\xB0: \xE6\x9C\x8D\xE5\x8A\xA1\xE5\x99\xA8\r\n";
+    std::string r = linked + "\\root";
+    run(r, "yml");
+    EXPECT_EQ(tool.answerBox("转换完成"), kDone);
+    Parsed p = parse(history());
+    std::map<std::string, std::string> expectLine = {
+        {r + "\\real.yml", "转码完毕:"},        {r + "\\alias.yml", "跳过文件 链接:"},
+        {r + "\\out.yml", "跳过文件 链接:"},    {r + "\\x.yml", "备份失败 已跳过转码:"},
+        {r + "\\y.yml", "备份失败 已跳过转码:"}, {r + "\\aux.yml", "跳过文件 设备名:"}};
+    ASSERT_EQ(p.conversion.size(), expectLine.size());
+    for (size_t k = 0; k < p.foundOrder.size(); k++)
+        EXPECT_EQ(p.conversion[k], expectLine[p.foundOrder[k]] + p.foundOrder[k]);
+    EXPECT_EQ(tool.text(C_STATUS), "转换完成 已转换:1 共计:6");
+    EXPECT_EQ(readFile(r + "\\real.yml"), utf8);
+    EXPECT_EQ(readFile(r + "\\real.yml.bak"), gbk);
+    EXPECT_EQ(readFile(r + "\\out.yml"), gbk) << "still the link to the shared file";
+    EXPECT_EQ(readFile(linked + "\\outside\\shared.yml"), gbk);
+    EXPECT_EQ(readFile(linked + "\\outside\\victim.bak"), "victim\n");
+    EXPECT_EQ(readFile(r + "\\x.yml"), gbk);
+    EXPECT_EQ(readFile(r + "\\y.yml"), gbk);
+    EXPECT_EQ(readFile(r + "\\y.yml.bak\\keep.txt"), "keep\n");
+    EXPECT_FALSE(exists(r + "\\alias.yml.bak"));
+    WIN32_FIND_DATAA d;
+    HANDLE h = FindFirstFileA((r + "\\*").c_str(), &d);
+    std::set<std::string> names;
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &d)) names.insert(d.cFileName);
+    FindClose(h);
+    EXPECT_EQ(names, (std::set<std::string>{".", "..", "alias.yml", "aux.yml", "out.yml", "real.yml",
+                                            "real.yml.bak", "x.yml", "x.yml.bak", "y.yml", "y.yml.bak"}))
+        << "nothing moved aside, nothing left behind";
 }
 
 TEST_F(Job, NothingFoundStillFinishes) {

@@ -1,10 +1,9 @@
 # Drives the real program; it and the stream server must be built, and the
-# server registered in the prefix, first. A folder with a link back to its
-# parent is made on the host side: this Wine cannot create directory links.
+# server registered in the prefix, first. Trees with links are made on the
+# host side: this Wine cannot create links.
 if(TARGET vellumor)
   set(_links "${CMAKE_BINARY_DIR}/e2e_links")
-  add_test(NAME e2e_link_tree COMMAND sh -c
-    "rm -rf '${_links}' && mkdir -p '${_links}/sub' && ln -s .. '${_links}/sub/up'")
+  add_test(NAME e2e_link_tree COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/make_links.sh ${_links})
   set_tests_properties(e2e_link_tree PROPERTIES FIXTURES_SETUP link_tree)
   string(REPLACE "/" "\\" _links_win "Z:${_links}")
 
