@@ -40,6 +40,11 @@ char* rt_FolderPath(const char* given) {
         path = (char*)rt_Allocate((int32_t)need + 1);
         GetFullPathNameA(given, need, path, nullptr);
         dlg_FolderResultPath(path);
+    } else {
+        // Too long for the platform to resolve: kept as given, so that the
+        // root check names it instead of calling it empty.
+        path = (char*)rt_Allocate((int32_t)lstrlenA(given) + 1);
+        lstrcpyA(path, given);
     }
     if (current[0]) SetCurrentDirectoryA(current);
     return path;

@@ -102,6 +102,11 @@ TEST_F(Batch, RefusedInputExitsTwoWithTheReasonOnStandardError) {
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(missing.err, utf8("所选目录不存在:" + root + "\\nothing") + "\n");
 
+    std::string deep = root + "\\" + std::string(262 - root.size() - 1, 'd');
+    Finished tooLong = runToEnd("--batch " + quoted(deep));
+    EXPECT_EQ(tooLong.code, 2u);
+    EXPECT_EQ(tooLong.err, utf8("所选目录不存在:" + deep) + "\n") << "not taken for an empty root";
+
     Finished noItems = runToEnd("--batch " + quoted(root) + " --ext \"\"");
     EXPECT_EQ(noItems.code, 2u);
     EXPECT_EQ(noItems.err, utf8("请设置至少一个扩展名过滤器") + "\n");
