@@ -103,10 +103,12 @@ static void forget(Look* l) {
 static bool backUp(const char* path, const Look* look) {
     char* bak = ConcatTexts(2, path, K(".bak"));
     char* temporary = TemporaryPathFor(bak);
-    mod_CallText(CMD_RemoveFile, temporary);
-    ArgRecord c[2] = {mod_Text(path), mod_Text(temporary)};
+    // To a new name only; what a killed run left there goes first.
+    ArgRecord c[3] = {mod_Text(path), mod_Text(temporary), mod_Bool(true)};
+    bool copied = mod_Call(CMD_CopyFileTo, 3, c).low != 0;
+    if (!copied && mod_CallText(CMD_RemoveFile, temporary).low) copied = mod_Call(CMD_CopyFileTo, 3, c).low != 0;
     bool ok = false;
-    if (mod_Call(CMD_CopyFileTo, 2, c).low != 0 && fileLength(temporary) == look->length) {
+    if (copied && fileLength(temporary) == look->length) {
         char* now = (char*)(uintptr_t)mod_CallText(CMD_FileStamp, path).low;
         if (CompareTexts(now, look->stamp) == 0) ok = ReplaceWithTemporary(bak, temporary, nullptr);
         SVC->Free(now);

@@ -54,6 +54,9 @@ bool IsUtf8Text(const uint8_t* content, int32_t length) {
 enum : uint32_t { kForeignCoInitialize = 1, kForeignCoUninitialize = 2 };
 enum : int32_t { kLocRewrite = 0x04014E71, kLocCoInitialize = 0x3A1, kLocCoUninitialize = 0x3A9 };
 
+// "SaveToFile" options: 1 makes a new file and fails where one exists.
+enum : int32_t { kSaveCreateNotExist = 1 };
+
 static ArgRecord textArg(const char* s) { return ArgRecord{(uint32_t)(uintptr_t)s, 0, TYPE_TEXT}; }
 static ArgRecord objectArg(void* record) { return ArgRecord{(uint32_t)(uintptr_t)record, 0, TYPE_AUTOMATION}; }
 
@@ -106,8 +109,12 @@ static bool saveThroughStreams(void* textStream, void* byteStream, char** text, 
     ok = setProperty(byteStream, K("mode"), mod_Int(3)) && setProperty(byteStream, K("Type"), mod_Int(1)) &&
          callMethod(byteStream, K("Open"), 0, nullptr);
     ArgRecord target = mod_ByAddr(&byteStream, TYPE_AUTOMATION);
-    ArgRecord save[2] = {mod_ByAddr(temporary, TYPE_TEXT), mod_Int(2)};
-    ok = ok && callMethod(textStream, K("CopyTo"), 1, &target) && callMethod(byteStream, K("SaveToFile"), 2, save);
+    // Saved to a new file only, never through what stands there; what a
+    // killed run left there goes first.
+    ArgRecord save[2] = {mod_ByAddr(temporary, TYPE_TEXT), mod_Int(kSaveCreateNotExist)};
+    ok = ok && callMethod(textStream, K("CopyTo"), 1, &target);
+    if (ok && !callMethod(byteStream, K("SaveToFile"), 2, save))
+        ok = mod_CallText(CMD_RemoveFile, *temporary).low != 0 && callMethod(byteStream, K("SaveToFile"), 2, save);
     bool flushed = callMethod(textStream, K("flush"), 0, nullptr);
     bool closed = callMethod(textStream, K("Close"), 0, nullptr);
     return ok && flushed && closed;
@@ -123,9 +130,6 @@ int32_t RewriteAsUtf8Unchanged(char** text, char** path, const char* stamp) {
     void* textStream = newObjectRecord();
     void* byteStream = newObjectRecord();
     char* temporary = TemporaryPathFor(*path);
-    // One left by a killed run, or anything else by that name: the save
-    // below must make a new file, never write through what is there.
-    mod_CallText(CMD_RemoveFile, temporary);
 
     bool saved = saveThroughStreams(textStream, byteStream, text, &temporary);
 

@@ -135,6 +135,14 @@ bool heldAgainstReplace(const char* path) {
 // `expected`: the stamp the target must still have, or null for any plain
 // file or none at all.
 bool replaceFile(const char* target, const char* replacement, const char* expected) {
+    // Most often nothing stands there yet (a first backup): a rename to a
+    // new name is then the one lookup, and a costly one in a large folder.
+    if (!expected || !*expected) {
+        if (MoveFileExA(replacement, target, MOVEFILE_WRITE_THROUGH)) return true;
+        DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED)
+            return false;
+    }
     std::string now = stampOf(target);
     if (expected && *expected && now != expected) return false;
     if (now.empty()) {
@@ -171,10 +179,14 @@ extern "C" void cmd_ReadFileBytes(ArgRecord* result, int32_t count, ArgRecord* a
     lib_SetBytes(result, readAll(arg_Text(lib_Arg(count, args, 0))));
 }
 
+// A third argument, when true, makes a copy only to a new name: it never
+// writes through whatever already stands at the target.
 extern "C" void cmd_CopyFileTo(ArgRecord* result, int32_t count, ArgRecord* args) {
     const char* source = arg_Text(lib_Arg(count, args, 0));
     const char* target = arg_Text(lib_Arg(count, args, 1));
-    bool ok = source && *source && target && *target && CopyFileA(source, target, FALSE);
+    const ArgRecord* flag = lib_Arg(count, args, 2);
+    BOOL onlyNew = flag && flag->low != 0;
+    bool ok = source && *source && target && *target && CopyFileA(source, target, onlyNew);
     lib_SetBool(result, ok);
 }
 
