@@ -189,6 +189,15 @@ TEST_F(Rewrite, AFailureAnywhereLeavesTheFileWholeAndNoTemporary) {
     EXPECT_EQ(readFile(path), original);
 }
 
+TEST_F(Rewrite, ATemporaryFileLeftByAKilledRunGivesWay) {
+    std::string path = dir + "\\left.yml";
+    writeFile(path, "a=1");
+    writeFile(path + ".~,tmp", "half of an older run");
+    ASSERT_EQ(rewrite("键=值", path), 1);
+    EXPECT_EQ(readFile(path), std::string(u8"键=值"));
+    EXPECT_EQ(readFile(path + ".~,tmp"), "<missing>");
+}
+
 TEST_F(Rewrite, TheReplacedFileKeepsItsAttributes) {
     std::string path = dir + "\\hidden.ini";
     writeFile(path, "a=1");
