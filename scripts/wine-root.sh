@@ -31,7 +31,7 @@ vell_root_recipe() {
     vell_root_shell "${dir}" "
         export DEBIAN_FRONTEND=noninteractive
         apt-get update -qq
-        apt-get install -y -qq --no-install-recommends ${VELL_ROOT_PACKAGES[*]}
+        apt-get install -y -q --no-install-recommends ${VELL_ROOT_PACKAGES[*]}
         # WoW64 needs Wine's i386 Windows DLLs (PE files, no Linux i386
         # code); the i386 package of the same version ships them.
         version=\$(dpkg-query -W -f='\${Version}' libwine)
