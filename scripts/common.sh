@@ -1,16 +1,21 @@
 # shellcheck shell=bash
-# Helpers shared by scripts/test and scripts/run.
+# Helpers shared by scripts/test, scripts/run and scripts/bench.
 
 # shellcheck source=scripts/wine-env.sh
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 VELL_BUILD="${VELL_ROOT}/build"
 
+# libwine:i386 only for its stdole2.tlb, which widl imports for the stream
+# server's type library: no i386 program of it runs.
 VELL_PACKAGES=(
-    g++-mingw-w64-i686 mingw-w64-tools libwine-dev wine wine32:i386
+    g++-mingw-w64-i686 mingw-w64-tools libwine-dev libwine:i386
     xvfb xauth x11-apps imagemagick fonts-wqy-microhei
-    cmake ninja-build googletest g++ locales
+    cmake ninja-build googletest g++ locales debootstrap
 )
+if [ "${VELL_WINE}" = host ]; then
+    VELL_PACKAGES+=(wine wine32:i386)
+fi
 
 vell_log() {
     printf '== %s\n' "$*"
@@ -40,13 +45,12 @@ vell_install_missing() {
 }
 
 # Some hosts run 64-bit user code only: an i386 program fails to start
-# there (ENOEXEC), so the 32-bit Wine cannot run at all. (Wine through
-# qemu's user-mode emulator was tried on such a host: every process spent
-# about ten minutes reserving its address space. scripts/vm-run works, in
-# a whole emulated machine, at a fraction of native speed.)
+# there (ENOEXEC), so the host's 32-bit Wine cannot run at all (the root's
+# Wine needs no i386 support).
 vell_can_run_i386() {
     # An i386 emulator registered with the kernel would take every i386
-    # program, natively runnable or not: that is the slow case above.
+    # program, natively runnable or not: each Wine process then spends
+    # minutes reserving its address space.
     local entry
     for entry in /proc/sys/fs/binfmt_misc/*; do
         [ -f "${entry}" ] || continue
@@ -56,6 +60,25 @@ vell_can_run_i386() {
         fi
     done
     /usr/lib/wine/wineserver32 --version >/dev/null 2>&1
+}
+
+# Refuses VELL_WINE=host where the host's Wine cannot start.
+vell_check_wine() {
+    if [ "${VELL_WINE}" = host ] && ! vell_can_run_i386; then
+        echo "VELL_WINE=host: this host cannot start i386 programs (it runs 64-bit" \
+            "user code only), so its Wine cannot run; leave VELL_WINE unset for the root's" >&2
+        exit 1
+    fi
+}
+
+# vell_timed VAR command...: runs the command and adds its seconds to VAR.
+vell_timed() {
+    local var="$1" start status=0
+    shift
+    start=$(date +%s)
+    "$@" || status=$?
+    printf -v "${var}" '%s' "$((${!var:-0} + $(date +%s) - start))"
+    return "${status}"
 }
 
 vell_configure() {

@@ -5,9 +5,31 @@
 VELL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export VELL_ROOT
 
-# Our own prefix, never the user's ~/.wine.
-export WINEPREFIX="${VELL_ROOT}/build/wineprefix"
-export WINEARCH=win32
+# Which Wine: "root" (default), Wine 10 of the 64-bit root in WoW64 mode,
+# the same on every machine; "host", the host's 32-bit Wine 8 (needs a
+# kernel that starts i386 programs).
+export VELL_WINE="${VELL_WINE:-root}"
+case "${VELL_WINE}" in
+    root | host) ;;
+    *) echo "VELL_WINE must be root or host, not ${VELL_WINE}" >&2; exit 2 ;;
+esac
+
+# shellcheck source=scripts/wine-root.sh
+. "${VELL_ROOT}/scripts/wine-root.sh"
+
+# vell_use_prefix BUILD: our own prefix in BUILD, never the user's ~/.wine;
+# one per Wine, as neither can use the other's.
+vell_use_prefix() {
+    if [ "${VELL_WINE}" = host ]; then
+        export WINEPREFIX="$1/wineprefix-host"
+        export WINEARCH=win32
+    else
+        # WoW64 needs a 64-bit prefix.
+        export WINEPREFIX="$1/wineprefix"
+        unset WINEARCH
+    fi
+}
+vell_use_prefix "${VELL_ROOT}/build"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # Empty overrides stop the Mono/Gecko installer dialogs during wineboot.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -20,10 +42,10 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # process, and exported into the shell it would break every other program.
 VELL_WINE_LC_ALL=zh_CN.UTF-8
 VELL_LOCALE_DIR="${VELL_ROOT}/build/locale"
-VELL_WINE_ENV=(LC_ALL="${VELL_WINE_LC_ALL}" LOCPATH="${VELL_LOCALE_DIR}")
 
 # Generates the locale once; the lock keeps parallel ctest jobs from
 # writing it twice. Needs localedef (libc-bin) and the sources (locales).
+# The root has its own, made with it.
 vell_ensure_locale() {
     local dir="${VELL_LOCALE_DIR}/${VELL_WINE_LC_ALL}"
     [ -f "${dir}/.vell-done" ] && return 0
@@ -42,10 +64,52 @@ vell_ensure_locale() {
     ) 9>"${VELL_LOCALE_DIR}/.lock"
 }
 
+# Host folders a Windows program of ours may name, seen at the same paths
+# inside the root: /tmp (also the X server's socket), /home, the clone,
+# the prefix's folder, the current folder unless it is a system one, and
+# VELL_WINE_BINDS (colon-separated). The wineserver opens files in the
+# namespace of the program that started it: a folder bound only for a
+# later program is not there for it.
+vell_root_binds() {
+    local paths=(/tmp /home "${VELL_ROOT}" "$(dirname "${WINEPREFIX}")") extra
+    case "${PWD}" in
+        / | /usr | /usr/* | /etc | /etc/* | /bin* | /sbin* | /lib* | /var | /var/* | \
+            /proc* | /sys | /sys/* | /dev | /dev/* | /boot* | /run | /run/*) ;;
+        *) paths+=("${PWD}") ;;
+    esac
+    if [ -n "${XAUTHORITY:-}" ]; then
+        paths+=("$(dirname "${XAUTHORITY}")")
+    fi
+    IFS=: read -r -a extra <<<"${VELL_WINE_BINDS:-}"
+    paths+=("${extra[@]}")
+    # Parents first, so that root-exec skips what they already hold.
+    printf '%s\n' "${paths[@]}" | awk 'NF { print length($0) "\t" $0 }' | sort -s -n -k1,1 |
+        cut -f2- | awk '!seen[$0]++'
+}
+
+# Sets VELL_WINE_CMD to the command that runs a program in the Wine
+# environment: LC_ALL=zh_CN.UTF-8 makes the ANSI code page 936 (GBK), and
+# only Wine processes get it (LOCPATH exported into the shell would break
+# every other program).
+VELL_WINE_CMD=()
+vell_wine_command() {
+    if [ "${VELL_WINE}" = host ]; then
+        vell_ensure_locale
+        VELL_WINE_CMD=(env LC_ALL="${VELL_WINE_LC_ALL}" LOCPATH="${VELL_LOCALE_DIR}")
+        return 0
+    fi
+    vell_ensure_root
+    local cwd=/ binds=()
+    mapfile -t binds < <(vell_root_binds)
+    case " ${binds[*]} " in *" ${PWD} "*) cwd="${PWD}" ;; esac
+    VELL_WINE_CMD=(unshare -m --propagation private "${VELL_ROOT}/scripts/root-exec"
+        "${VELL_WINE_ROOT}" "${cwd}" "${binds[@]}" -- env LC_ALL="${VELL_WINE_LC_ALL}")
+}
+
 # vell_wine_env command...: runs a command in the Wine environment.
 vell_wine_env() {
-    vell_ensure_locale
-    env "${VELL_WINE_ENV[@]}" "$@"
+    vell_wine_command
+    "${VELL_WINE_CMD[@]}" "$@"
 }
 
 vell_wine() {
@@ -56,21 +120,51 @@ vell_wineserver() {
     vell_wine_env wineserver "$@"
 }
 
+# vell_wineserver_wait SECONDS: waits for the session's server to end.
+vell_wineserver_wait() {
+    vell_wine_command
+    timeout "$1" "${VELL_WINE_CMD[@]}" wineserver -w || true
+}
+
+# Says which Wine a prefix was made by; a prefix of another is made anew.
+vell_wine_identity() {
+    if [ "${VELL_WINE}" = host ]; then
+        echo host
+    else
+        vell_ensure_root
+        echo "root $(vell_root_wine_version)"
+    fi
+}
+
+# A line for the log: which Wine runs the programs.
+vell_wine_describe() {
+    if [ "${VELL_WINE}" = host ]; then
+        echo "$(wine --version 2>/dev/null) (the host's, VELL_WINE=host) at $(command -v wine)"
+    else
+        vell_ensure_root
+        echo "$(vell_root_wine_version) (Debian 13 root, WoW64) at ${VELL_WINE_ROOT}"
+    fi
+}
+
 # Creates the prefix once and applies our settings (bump the settings
-# marker when they change). The lock keeps parallel ctest jobs, and a
-# build-time generator run under Wine, from doing it twice.
+# marker when they change). The markers name the Wine that made the
+# prefix: another Wine (a new root's) starts a new one. The lock keeps
+# parallel ctest jobs from doing it twice.
 vell_ensure_prefix() {
     local booted="${WINEPREFIX}/.vell-booted"
-    local settings="${WINEPREFIX}/.vell-settings-1"
-    [ -f "${settings}" ] && return 0
+    local settings="${WINEPREFIX}/.vell-settings-2"
+    local identity
+    identity="$(vell_wine_identity)"
+    [ "$(cat "${settings}" 2>/dev/null)" = "${identity}" ] && return 0
     VELL_HEADLESS_SESSION=1
     mkdir -p "$(dirname "${WINEPREFIX}")"
     (
         flock 9
-        [ -f "${settings}" ] && exit 0
+        [ "$(cat "${settings}" 2>/dev/null)" = "${identity}" ] && exit 0
         local wait_server=
-        if [ ! -f "${booted}" ]; then
+        if [ "$(cat "${booted}" 2>/dev/null)" != "${identity}" ]; then
             # A prefix without the marker is a half-made one; start over.
+            vell_wineserver -k >/dev/null 2>&1 || true
             rm -rf "${WINEPREFIX}"
             # Slow machines see wineboot give up waiting (a non-zero status)
             # while its helpers go on; the wait below lets them finish.
@@ -85,11 +179,10 @@ vell_ensure_prefix() {
         if [ -n "${wait_server}" ]; then
             # wineboot returns before its helpers finish writing the
             # registry; waiting for the server makes the prefix complete.
-            # Under an i386 emulator this takes many minutes, not seconds.
-            timeout 3600 env "${VELL_WINE_ENV[@]}" wineserver -w || true
-            touch "${booted}"
+            vell_wineserver_wait 3600
+            echo "${identity}" >"${booted}"
         fi
-        touch "${settings}"
+        echo "${identity}" >"${settings}"
     ) 9>"${WINEPREFIX}.lock"
 }
 
@@ -112,6 +205,6 @@ vell_window_manager() {
 VELL_HEADLESS_SESSION=
 vell_end_headless_session() {
     [ -n "${VELL_HEADLESS_SESSION}" ] || return 0
-    timeout 120 env "${VELL_WINE_ENV[@]}" wineserver -w || true
+    vell_wineserver_wait 120
     VELL_HEADLESS_SESSION=
 }
