@@ -51,26 +51,15 @@ struct InstallRelease {
 } s_installRelease;
 }  // namespace
 
-static WCHAR* wideOf(const char* text) {
-    const char* s = text ? text : "";
-    int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
-    if (n <= 0) n = 1;
-    WCHAR* w = (WCHAR*)CoTaskMemAlloc((SIZE_T)n * sizeof(WCHAR));
-    if (!w) return nullptr;
-    w[0] = 0;
-    MultiByteToWideChar(CP_ACP, 0, s, -1, w, n);
-    return w;
-}
-
 static const char* textArg(const ArgRecord* a) {
     if (!a || (a->type & ~TYPE_BYADDR) != TYPE_TEXT) return nullptr;
     if (a->type & TYPE_BYADDR) return a->low ? *(const char* const*)(uintptr_t)a->low : nullptr;
     return (const char*)(uintptr_t)a->low;
 }
 
-// Step 2 of creation: a class named in a type library file.
+// A class named in a type library file, tried before the registry when a file is given.
 static IUnknown* createFromTypeLibrary(const char* className, const char* file) {
-    WCHAR* wfile = wideOf(file);
+    BSTR wfile = auto_TextToBstr(file ? file : "");
     BSTR wname = auto_TextToBstr(className ? className : "");
     IUnknown* unk = nullptr;
     ITypeLib* lib = nullptr;
@@ -88,7 +77,7 @@ static IUnknown* createFromTypeLibrary(const char* className, const char* file) 
         lib->Release();
     }
     SysFreeString(wname);
-    CoTaskMemFree(wfile);
+    SysFreeString(wfile);
     return unk;
 }
 
@@ -104,10 +93,10 @@ extern "C" void cmd_CreateAutomationObject(ArgRecord* result, int32_t count, Arg
         unk = createFromTypeLibrary(cls, textArg(&args[2]));
     if (!unk) {
         CLSID clsid;
-        WCHAR* wcls = wideOf(cls);
+        BSTR wcls = auto_TextToBstr(cls);
         if (!wcls) return;
         HRESULT hr = cls[0] == '{' ? CLSIDFromString(wcls, &clsid) : CLSIDFromProgID(wcls, &clsid);
-        CoTaskMemFree(wcls);
+        SysFreeString(wcls);
         if (FAILED(hr)) return;
         const DWORD all = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
         hr = CoCreateInstance(clsid, nullptr, all, IID_IUnknown, (void**)&unk);

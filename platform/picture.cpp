@@ -94,8 +94,15 @@ void pic_Free(Picture* pic) {
 int32_t pic_Width(const Picture* pic) { return pic ? pic->width : 0; }
 int32_t pic_Height(const Picture* pic) { return pic ? pic->height : 0; }
 
-void pic_Draw(const Picture* pic, HDC dc, int32_t x, int32_t y, int32_t w, int32_t h) {
-    if (!pic || !dc || w <= 0 || h <= 0) return;
+bool pic_Draw(const Picture* pic, HDC dc, int32_t x, int32_t y, int32_t w, int32_t h) {
+    if (!pic || !dc || w <= 0 || h <= 0) return false;
     // IPicture::Render takes the source in HIMETRIC, bottom-up.
-    pic->ole->Render(dc, x, y, w, h, 0, pic->hmHeight, pic->hmWidth, -pic->hmHeight, nullptr);
+    return SUCCEEDED(pic->ole->Render(dc, x, y, w, h, 0, pic->hmHeight, pic->hmWidth, -pic->hmHeight, nullptr));
+}
+
+HICON pic_Icon(const Picture* pic) {
+    short type = PICTYPE_NONE;
+    OLE_HANDLE h = 0;
+    if (!pic || FAILED(pic->ole->get_Type(&type)) || type != PICTYPE_ICON) return nullptr;
+    return SUCCEEDED(pic->ole->get_Handle(&h)) ? (HICON)(uintptr_t)h : nullptr;
 }

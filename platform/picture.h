@@ -12,5 +12,8 @@ void pic_Free(Picture* pic);
 // Natural size in pixels.
 int32_t pic_Width(const Picture* pic);
 int32_t pic_Height(const Picture* pic);
-// Draws the picture into the rectangle (x, y, w, h) of dc, scaled to it.
-void pic_Draw(const Picture* pic, HDC dc, int32_t x, int32_t y, int32_t w, int32_t h);
+// Draws the picture into the rectangle (x, y, w, h) of dc, scaled to it;
+// false when the platform could not render it.
+bool pic_Draw(const Picture* pic, HDC dc, int32_t x, int32_t y, int32_t w, int32_t h);
+// The icon an icon picture holds (the picture keeps it), else null.
+HICON pic_Icon(const Picture* pic);

@@ -1,1 +1,18 @@
 vell_add_gtest(NAME test_app SOURCES image_test.cpp LIBS vell_app)
+
+# The tool's own start window, loaded through the loader with the real kinds.
+vell_add_gtest(NAME test_app_main_window GUI SOURCES
+  main_window_test.cpp ../../app/vellumor.rc LIBS vell_main_template)
+
+# The rewrite drives the stream automation server, which must be registered
+# in the prefix first: the register_stream test is the fixture for that.
+vell_add_gtest(NAME test_app_rewrite SOURCES rewrite_test.cpp
+  ${CMAKE_SOURCE_DIR}/app/rewrite.cpp ${CMAKE_SOURCE_DIR}/app/foreign_call.cpp
+  ${CMAKE_SOURCE_DIR}/app/texts.cpp)
+add_dependencies(test_app_rewrite vell_stream)
+
+add_test(NAME register_stream
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/register-stream $<TARGET_FILE:vell_stream>)
+set_tests_properties(register_stream PROPERTIES
+  FIXTURES_SETUP stream_registered FIXTURES_REQUIRED wine_prefix TIMEOUT ${VELL_TEST_TIMEOUT})
+set_tests_properties(test_app_rewrite PROPERTIES FIXTURES_REQUIRED "wine_prefix;stream_registered")

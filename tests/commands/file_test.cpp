@@ -1,5 +1,5 @@
 // File commands on real files in a scratch folder.
-#include "tests/commands/lib_env.h"
+#include "tests/support/lib_env.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Text commands through the first library's command table, on the
 // runtime's value model.
-#include "tests/commands/lib_env.h"
+#include "tests/support/lib_env.h"
 
 namespace {
 

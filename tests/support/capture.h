@@ -2,6 +2,7 @@
 // what two controls look like.
 #pragma once
 #include <windows.h>
+#include "tests/support/pump.h"
 #include <stdint.h>
 #include <vector>
 
@@ -39,11 +40,7 @@ inline std::vector<uint32_t> Window(HWND hwnd) {
 inline void PumpFor(DWORD ms) {
     DWORD start = GetTickCount();
     do {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
+        pumpMessages();
         Sleep(5);
     } while (GetTickCount() - start < ms);
 }

@@ -1,5 +1,5 @@
 #include "ui/kinds/button/picture.h"
-#include <olectl.h>
+#include "platform/picture.h"
 #include <string.h>
 #include "ui/kinds/common/common.h"
 
@@ -29,35 +29,10 @@ HICON iconFromFile(const uint8_t* b, uint32_t n, bool* isIconFile) {
     return nullptr;
 }
 
-IPicture* loadPicture(const void* bytes, uint32_t n) {
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, n);
-    if (!mem) return nullptr;
-    void* p = GlobalLock(mem);
-    if (!p) {
-        GlobalFree(mem);
-        return nullptr;
-    }
-    memcpy(p, bytes, n);
-    GlobalUnlock(mem);
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(mem, TRUE, &stream))) {
-        GlobalFree(mem);
-        return nullptr;
-    }
-    IPicture* pic = nullptr;
-    if (FAILED(OleLoadPicture(stream, (LONG)n, FALSE, IID_IPicture, (void**)&pic))) pic = nullptr;
-    stream->Release();
-    return pic;
-}
-
-HBITMAP renderOn(IPicture* pic, uint32_t background) {
-    OLE_XSIZE_HIMETRIC hmw = 0;
-    OLE_YSIZE_HIMETRIC hmh = 0;
-    if (FAILED(pic->get_Width(&hmw)) || FAILED(pic->get_Height(&hmh)) || hmw <= 0 || hmh <= 0) return nullptr;
+HBITMAP renderOn(const Picture* pic, uint32_t background) {
+    int w = pic_Width(pic), h = pic_Height(pic);
     HDC screen = GetDC(nullptr);
-    int w = MulDiv(hmw, GetDeviceCaps(screen, LOGPIXELSX), 2540);
-    int h = MulDiv(hmh, GetDeviceCaps(screen, LOGPIXELSY), 2540);
-    HBITMAP bmp = (w > 0 && h > 0) ? CreateCompatibleBitmap(screen, w, h) : nullptr;
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
     HDC dc = bmp ? CreateCompatibleDC(screen) : nullptr;
     if (dc) {
         HGDIOBJ old = SelectObject(dc, bmp);
@@ -65,7 +40,7 @@ HBITMAP renderOn(IPicture* pic, uint32_t background) {
         HBRUSH brush = ui_CreateColourBrush(background);
         FillRect(dc, &r, brush);
         DeleteObject(brush);
-        bool ok = SUCCEEDED(pic->Render(dc, 0, 0, w, h, 0, hmh, hmw, -hmh, nullptr));
+        bool ok = pic_Draw(pic, dc, 0, 0, w, h);
         SelectObject(dc, old);
         DeleteDC(dc);
         if (!ok) {
@@ -93,19 +68,16 @@ KbPicture kb_DecodePicture(const void* bytes, int32_t length, uint32_t backgroun
         return out;
     }
     if (isIconFile) return out;
-    IPicture* pic = loadPicture(bytes, (uint32_t)length);
+    Picture* pic = pic_Decode(bytes, length);
     if (!pic) return out;
-    short type = PICTYPE_NONE;
-    pic->get_Type(&type);
-    if (type == PICTYPE_ICON) {
-        OLE_HANDLE h = 0;
-        if (SUCCEEDED(pic->get_Handle(&h)) && h) out.icon = CopyIcon((HICON)(uintptr_t)h);
+    if (HICON held = pic_Icon(pic)) {
+        out.icon = CopyIcon(held);
         if (out.icon) out.kind = KB_PICTURE_ICON;
-    } else if (type != PICTYPE_NONE && type != PICTYPE_UNINITIALIZED) {
+    } else {
         out.bitmap = renderOn(pic, background);
         if (out.bitmap) out.kind = KB_PICTURE_BITMAP;
     }
-    pic->Release();
+    pic_Free(pic);
     return out;
 }
 

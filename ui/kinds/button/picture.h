@@ -1,6 +1,7 @@
 // Picture byte sets for buttons and check boxes: icon and cursor files
 // become an icon handle, everything the platform's picture loader reads
-// (bitmap, JPEG, GIF, metafile) becomes a bitmap drawn on a background.
+// (bitmap, JPEG, GIF, metafile; decoded by platform/picture) becomes a
+// bitmap drawn on a background.
 #pragma once
 #include <windows.h>
 #include <stdint.h>

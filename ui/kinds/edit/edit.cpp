@@ -236,6 +236,30 @@ void onKillFocus(EditObject* e) {
     ui_RaiseEvent(&e->head, EV_FOCUS_LOST, 0);
 }
 
+// A single line sits in the middle of a taller box.
+LRESULT centreLine(EditObject* e, WPARAM wp, LPARAM lp) {
+    HWND hwnd = e->head.fw.hwnd;
+    LRESULT r = callNative(e, WM_NCCALCSIZE, wp, lp);
+    RECT* rc = (RECT*)lp;  // the proposed client rectangle comes first in both forms
+    HFONT font = (HFONT)SendMessageA(hwnd, WM_GETFONT, 0, 0);
+    int h = textHeight(hwnd, font, "W");
+    int gap = rc->bottom - rc->top - h;
+    // A box too short for the line keeps the client area it has.
+    if (gap > 0) {
+        rc->top += gap / 2;
+        rc->bottom = rc->top + h;
+    }
+    return r;
+}
+
+bool inClient(HWND hwnd, LPARAM lp) {
+    POINT pt = {(short)LOWORD(lp), (short)HIWORD(lp)};
+    RECT client;
+    GetClientRect(hwnd, &client);
+    MapWindowPoints(hwnd, nullptr, (POINT*)&client, 2);
+    return PtInRect(&client, pt) != 0;
+}
+
 LRESULT onMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
     EditObject* e = asEdit(obj);
     HWND hwnd = obj->fw.hwnd;
@@ -264,21 +288,10 @@ LRESULT onMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* ha
             return 0;
         }
         return 0;
-    case WM_NCCALCSIZE: {
+    case WM_NCCALCSIZE:
         if (!singleLine(e)) return 0;
         *handled = true;
-        LRESULT r = callNative(e, msg, wp, lp);
-        RECT* rc = (RECT*)lp;  // the proposed client rectangle comes first in both forms
-        HFONT font = (HFONT)SendMessageA(hwnd, WM_GETFONT, 0, 0);
-        int h = textHeight(hwnd, font, "W");
-        int gap = rc->bottom - rc->top - h;
-        // A box too short for the line keeps the client area it has.
-        if (gap > 0) {
-            rc->top += gap / 2;
-            rc->bottom = rc->top + h;
-        }
-        return r;
-    }
+        return centreLine(e, wp, lp);
     case WM_NCPAINT: {
         if (!singleLine(e) || !e->brush) return 0;
         RECT client, outer;
@@ -289,16 +302,10 @@ LRESULT onMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* ha
         ReleaseDC(hwnd, dc);
         return 0;  // the native border is drawn over the band
     }
-    case WM_NCHITTEST: {
-        if (!singleLine(e)) return 0;
-        POINT pt = {(short)LOWORD(lp), (short)HIWORD(lp)};
-        RECT client;
-        GetClientRect(hwnd, &client);
-        MapWindowPoints(hwnd, nullptr, (POINT*)&client, 2);
-        if (PtInRect(&client, pt)) return 0;
+    case WM_NCHITTEST:
+        if (!singleLine(e) || inClient(hwnd, lp)) return 0;
         *handled = true;
         return HTBORDER;
-    }
     case WM_ERASEBKGND: {
         if (!singleLine(e) || !e->brush) return 0;
         *handled = true;

@@ -655,15 +655,27 @@ static void assumeReported(WindowObject* o, HWND hwnd) {
     changed(&o->reportedSize, &o->sizeReported, MAKELPARAM(client.right, client.bottom));
 }
 
+// The object rides on the window from its first message to its last.
+static void attach(WindowObject* o, HWND hwnd) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)o);
+    if (!o) return;
+    o->head.fw.hwnd = hwnd;
+    FwAttach(hwnd, &o->head.fw);
+}
+
+static void detach(WindowObject* o, HWND hwnd) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    FwDetach(hwnd);
+    o->head.fw.hwnd = nullptr;
+    o->ended = true;
+    windowEnded(o, hwnd);
+    if (o->busy == 0) endObject(o);
+}
+
 static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     WindowObject* o = (WindowObject*)GetWindowLongPtrA(hwnd, GWLP_USERDATA);
     if (msg == WM_NCCREATE) {
-        o = (WindowObject*)((CREATESTRUCTA*)lp)->lpCreateParams;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)o);
-        if (o) {
-            o->head.fw.hwnd = hwnd;
-            FwAttach(hwnd, &o->head.fw);
-        }
+        attach((WindowObject*)((CREATESTRUCTA*)lp)->lpCreateParams, hwnd);
         return DefWindowProcA(hwnd, msg, wp, lp);
     }
     if (!o) return DefWindowProcA(hwnd, msg, wp, lp);
@@ -742,12 +754,7 @@ static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_NCDESTROY: {
         LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        FwDetach(hwnd);
-        o->head.fw.hwnd = nullptr;
-        o->ended = true;
-        windowEnded(o, hwnd);
-        if (o->busy == 0) endObject(o);
+        detach(o, hwnd);
         return r;
     }
     default:

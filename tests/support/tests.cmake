@@ -1,0 +1,1 @@
+# Harnesses shared by the test programs; no program of its own.

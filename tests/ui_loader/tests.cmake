@@ -1,1 +1,0 @@
-vell_add_gtest(NAME test_ui_loader GUI SOURCES loader_test.cpp ui_kit.cpp)
