@@ -107,13 +107,15 @@ static bool backUp(const char* path, const Look* look) {
     ArgRecord c[3] = {mod_Text(path), mod_Text(temporary), mod_Bool(true)};
     bool copied = mod_Call(CMD_CopyFileTo, 3, c).low != 0;
     if (!copied && mod_CallText(CMD_RemoveFile, temporary).low) copied = mod_Call(CMD_CopyFileTo, 3, c).low != 0;
-    bool ok = false;
+    bool ok = false, handedOver = false;
     if (copied && fileLength(temporary) == look->length) {
         char* now = (char*)(uintptr_t)mod_CallText(CMD_FileStamp, path).low;
-        if (CompareTexts(now, look->stamp) == 0) ok = ReplaceWithTemporary(bak, temporary, nullptr);
+        // The replace removes the temporary file itself when it fails.
+        handedOver = CompareTexts(now, look->stamp) == 0;
+        if (handedOver) ok = ReplaceWithTemporary(bak, temporary, nullptr);
         SVC->Free(now);
     }
-    if (!ok) mod_CallText(CMD_RemoveFile, temporary);
+    if (!handedOver) mod_CallText(CMD_RemoveFile, temporary);
     SVC->Free(temporary);
     SVC->Free(bak);
     return ok;
