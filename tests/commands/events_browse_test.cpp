@@ -2,6 +2,7 @@
 // through the shell's folder dialog.
 #include <windows.h>
 #include <shlobj.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <string>
 #include "tests/support/gui_env.h"
@@ -56,9 +57,27 @@ TEST_F(DialogGui, ProcessEventsWithOnlyTheQuitMessageLeavesIt) {
 
 // ---- BrowseForFolder
 
-// Selects `path` in the open folder dialog and confirms it.
+// The dialog's tree item that is selected, or null while only its root is.
+HTREEITEM selectedBelowRoot(HWND dlg) {
+    HWND tree = FindWindowExA(dlg, nullptr, "SysTreeView32", nullptr);
+    if (!tree) return nullptr;
+    HTREEITEM sel = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    HTREEITEM root = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    return sel == root ? nullptr : sel;
+}
+
+// Selects `path` in the open folder dialog and confirms it. The dialog may
+// show before it has filled its tree and selected its root, which would undo
+// an early selection: select again until the selection holds.
 int selectAndConfirm(HWND dlg, const char* path) {
-    SendMessageA(dlg, BFFM_SETSELECTIONA, TRUE, (LPARAM)path);
+    for (int i = 0; i < 60; i++) {
+        SendMessageA(dlg, BFFM_SETSELECTIONA, TRUE, (LPARAM)path);
+        Sleep(50);
+        if (selectedBelowRoot(dlg)) {
+            Sleep(100);
+            if (selectedBelowRoot(dlg)) break;
+        }
+    }
     return IDOK;
 }
 

@@ -130,14 +130,15 @@ def folder_names(rng, count):
     return folders, depth
 
 
-def build(out, files, mb, seed):
+def build(out, files, mb, seed, flat=False):
     rng = random.Random(seed)
     tree = os.path.join(out, "tree")
     if os.path.exists(tree):
         shutil.rmtree(tree)
     os.makedirs(tree)
 
-    folders, depth = folder_names(rng, max(1, files // 20))
+    # Flat: every file in the root, where each new name costs a scan of it.
+    folders, depth = ([""], {"": 0}) if flat else folder_names(rng, max(1, files // 20))
     for f in folders[1:]:
         os.makedirs(os.path.join(tree, f), exist_ok=True)
 
@@ -192,7 +193,7 @@ def build(out, files, mb, seed):
         others += 1
 
     manifest = {
-        "layout": LAYOUT, "files": files, "mb": mb, "seed": seed,
+        "layout": LAYOUT, "files": files, "mb": mb, "seed": seed, "flat": flat,
         "folders": len(folders), "max_depth": max(depth.values()),
         "bytes": total, "largest": max(e["size"] for e in entries) if entries else 0,
         "other_files": others,
@@ -238,6 +239,7 @@ def main(argv):
     ap.add_argument("--mb", type=float, default=150.0)
     ap.add_argument("--seed", type=int, default=20261208)
     ap.add_argument("--large", type=float, metavar="MB")
+    ap.add_argument("--flat", action="store_true", help="every file in one folder")
     ap.add_argument("--force", action="store_true")
     a = ap.parse_args(argv)
     if a.files < 1 or a.mb <= 0 or (a.large is not None and a.large <= 0):
@@ -248,8 +250,8 @@ def main(argv):
     if not a.force and os.path.exists(path) and os.path.isdir(os.path.join(a.out, "tree")):
         with open(path) as fh:
             m = json.load(fh)
-        if ((m.get("layout"), m["files"], m["mb"], m["seed"], m.get("large", False))
-                == (LAYOUT, a.files, a.mb, a.seed, a.large is not None)):
+        if ((m.get("layout"), m["files"], m["mb"], m["seed"], m.get("large", False), m.get("flat", False))
+                == (LAYOUT, a.files, a.mb, a.seed, a.large is not None, a.flat)):
             print("tree: reused %s" % os.path.join(a.out, "tree"))
             return 0
     os.makedirs(a.out, exist_ok=True)
@@ -259,7 +261,7 @@ def main(argv):
         m = build_large(a.out, a.large, a.seed)
         print("tree: one GBK file of %d bytes" % m["bytes"])
         return 0
-    m = build(a.out, a.files, a.mb, a.seed)
+    m = build(a.out, a.files, a.mb, a.seed, a.flat)
     print("tree: %d matching files (%.1f MB, largest %d B) in %d folders, depth %d, %d others"
           % (m["files"], m["bytes"] / 1e6, m["largest"], m["folders"], m["max_depth"],
              m["other_files"]))
