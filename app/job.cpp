@@ -29,7 +29,6 @@ static char* progressText(const char* prefix, int32_t done, int32_t total) {
     return s;
 }
 
-static int32_t fileLength(const char* path) { return (int32_t)mod_CallText(CMD_FileLength, path).low; }
 
 static const int64_t kMaxFileBytes = 256 * 1024 * 1024;
 
@@ -96,26 +95,20 @@ static void forget(Look* l) {
     l->content = nullptr;
 }
 
-// A whole copy beside the file, put over an older backup only once it is
-// complete and the file has not changed meanwhile: the backup then holds
-// exactly the bytes examined. A failed copy leaves the older backup as it
-// was; a folder, link or device where the backup goes is left alone.
+// The bytes examined, beside the file, put over an older backup only once
+// they are all written: the backup holds exactly what the conversion will
+// start from, whatever the file does meanwhile. A failed write leaves the
+// older backup as it was; a folder, link or device where the backup goes is
+// left alone.
 static bool backUp(const char* path, const Look* look) {
     char* bak = ConcatTexts(2, path, K(".bak"));
     char* temporary = TemporaryPathFor(bak);
     // To a new name only; what a killed run left there goes first.
-    ArgRecord c[3] = {mod_Text(path), mod_Text(temporary), mod_Bool(true)};
-    bool copied = mod_Call(CMD_CopyFileTo, 3, c).low != 0;
-    if (!copied && mod_CallText(CMD_RemoveFile, temporary).low) copied = mod_Call(CMD_CopyFileTo, 3, c).low != 0;
-    bool ok = false, handedOver = false;
-    if (copied && fileLength(temporary) == look->length) {
-        char* now = (char*)(uintptr_t)mod_CallText(CMD_FileStamp, path).low;
-        // The replace removes the temporary file itself when it fails.
-        handedOver = CompareTexts(now, look->stamp) == 0;
-        if (handedOver) ok = ReplaceWithTemporary(bak, temporary, nullptr);
-        SVC->Free(now);
-    }
-    if (!handedOver) mod_CallText(CMD_RemoveFile, temporary);
+    ArgRecord w[3] = {mod_Text(temporary), mod_Bytes(look->content), mod_Text(look->stamp)};
+    bool written = mod_Call(CMD_WriteFileBytes, 3, w).low != 0;
+    if (!written && mod_CallText(CMD_RemoveFile, temporary).low) written = mod_Call(CMD_WriteFileBytes, 3, w).low != 0;
+    // The replace removes the temporary file itself when it fails.
+    bool ok = written && ReplaceWithTemporary(bak, temporary, nullptr);
     SVC->Free(temporary);
     SVC->Free(bak);
     return ok;
@@ -125,8 +118,9 @@ static bool backUp(const char* path, const Look* look) {
 enum Backup : uint8_t { B_NONE, B_MADE, B_FAILED };
 
 // Converts one found file, logging what happened to it; true when it was
-// rewritten. With backups on, only a file whose backup was made is.
-static bool convertOne(char* path, bool backups, Backup backup) {
+// rewritten. With backups on, only a file whose backup was made is, and
+// only while it is still what the backup holds (`kept`: its stamp then).
+static bool convertOne(char* path, bool backups, Backup backup, const char* kept) {
     if (backup == B_FAILED) {
         logWithPath(K("备份失败 已跳过转码:"), path);
         return false;
@@ -135,8 +129,8 @@ static bool convertOne(char* path, bool backups, Backup backup) {
     bool done = false;
     if (l.outcome != O_CONVERT) {
         logWithPath(outcomeLine(l.outcome), path);
-    } else if (backups && backup != B_MADE) {
-        // It changed since the backup phase found nothing to back up.
+    } else if (backups && (backup != B_MADE || CompareTexts(l.stamp, kept) != 0)) {
+        // It changed since the backup phase looked at it.
         logWithPath(outcomeLine(O_UNREADABLE), path);
     } else {
         ArgRecord b[1] = {mod_Bytes(l.content)};
@@ -219,6 +213,9 @@ static void runJob(void) {
     // only files whose backup was made.
     uint8_t* backedUp = n > 0 ? (uint8_t*)SVC->Allocate(n) : nullptr;
     if (n > 0) memset(backedUp, B_NONE, (size_t)n);
+    // The stamp of each file backed up, as the backup holds it.
+    char** kept = n > 0 ? (char**)SVC->Allocate(n * (int32_t)sizeof(char*)) : nullptr;
+    if (n > 0) memset(kept, 0, (size_t)n * sizeof(char*));
     uint64_t checked = SVC->ReadProperty(MAIN_WINDOW, ID_CHECK_BACKUP, PROP_CHECKED, -1);
     bool backups = (uint32_t)checked != 0;
     if (backups) {
@@ -231,6 +228,10 @@ static void runJob(void) {
             // backup is never replaced by a copy of one that will not.
             Look l = examine(path);
             if (l.outcome == O_CONVERT) backedUp[j - 1] = backUp(path, &l) ? B_MADE : B_FAILED;
+            if (backedUp[j - 1] == B_MADE) {
+                kept[j - 1] = l.stamp;
+                l.stamp = nullptr;
+            }
             forget(&l);
             mod_SetProgress(PROP_POSITION, j);
             mod_ProcessEvents();
@@ -244,11 +245,13 @@ static void runJob(void) {
     for (int32_t k = 1; k <= n; k++) {
         mod_SetStatusOwned(progressText(K("转换 已完成:"), k, n));
         char* path = mod_ArrayText(foundFiles, k, LOC_JOB, 3);
-        if (convertOne(path, backups, (Backup)backedUp[k - 1])) converted++;
+        if (convertOne(path, backups, (Backup)backedUp[k - 1], kept[k - 1])) converted++;
+        SVC->Free(kept[k - 1]);
         mod_SetProgress(PROP_POSITION, k);
         mod_ProcessEvents();
     }
     SVC->Free(backedUp);
+    SVC->Free(kept);
 
     mod_SetStatusOwned(progressText(K("转换完成 已转换:"), converted, n));
     mod_ReplaceWithEmptyArray(&foundFiles);

@@ -50,6 +50,7 @@ bool auto_IsObjectType(uint32_t baseType);
 // Text conversions in the system ANSI code page. A null text becomes a null
 // string; a null or empty string becomes null (the empty text).
 BSTR auto_TextToBstr(const char* text);
+HRESULT auto_CreateNamed(const char* cls, IUnknown** out);
 char* auto_BstrToText(BSTR s);   // allocated through the runtime
 
 // The variant type a parameter declares (`owner` resolves user types).

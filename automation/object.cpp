@@ -91,18 +91,7 @@ extern "C" void cmd_CreateAutomationObject(ArgRecord* result, int32_t count, Arg
     IUnknown* unk = nullptr;
     if (cls[0] != '{' && count >= 3 && args[2].type != TYPE_NONE)
         unk = createFromTypeLibrary(cls, textArg(&args[2]));
-    if (!unk) {
-        CLSID clsid;
-        BSTR wcls = auto_TextToBstr(cls);
-        if (!wcls) return;
-        HRESULT hr = cls[0] == '{' ? CLSIDFromString(wcls, &clsid) : CLSIDFromProgID(wcls, &clsid);
-        SysFreeString(wcls);
-        if (FAILED(hr)) return;
-        const DWORD all = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
-        hr = CoCreateInstance(clsid, nullptr, all, IID_IUnknown, (void**)&unk);
-        if (hr == E_INVALIDARG) hr = CoCreateInstance(clsid, nullptr, all & ~CLSCTX_REMOTE_SERVER, IID_IUnknown, (void**)&unk);
-        if (FAILED(hr) || !unk) return;
-    }
+    if (!unk && (FAILED(auto_CreateNamed(cls, &unk)) || !unk)) return;
     if (FAILED(OleRun(unk))) {
         unk->Release();
         return;  // the variable keeps what it held

@@ -1,6 +1,8 @@
 // File commands of the first library: ReadFileBytes, CopyFileTo and
 // FileLength. Paths are ANSI texts handed to the Windows file functions
 // unchanged.
+#include <stdlib.h>
+#include <string.h>
 #include <string>
 #include "commands/library.h"
 #include "commands/value_args.h"
@@ -70,6 +72,26 @@ std::wstring finalPath(HANDLE h) {
     return n > 0 && n < 1024 ? std::wstring(buffer, n) : std::wstring();
 }
 
+// The final path of the folder last asked about: the files of a job come
+// folder by folder, and opening the folder again for each costs lookups.
+struct FolderPath {
+    std::wstring folder, final;
+};
+FolderPath s_lastFolder;
+
+bool learnFolder(const std::wstring& folder) {
+    s_lastFolder = FolderPath();
+    HANDLE d = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (d == INVALID_HANDLE_VALUE) return false;
+    std::wstring final = finalPath(d);
+    CloseHandle(d);
+    if (final.empty()) return false;
+    if (final.back() != L'\\') final += L'\\';
+    s_lastFolder = {folder, final};
+    return true;
+}
+
 // Whether the file open as `h` is reached by `path` through a link in its
 // last step. Windows marks links themselves as reparse points; Wine shows a
 // Unix link to a file as the file, but names the file it reached by its
@@ -78,22 +100,38 @@ bool reachedThroughLink(const std::wstring& path, HANDLE h) {
     size_t cut = path.find_last_of(L"\\/");
     if (cut == std::wstring::npos) return false;
     std::wstring folder = path.substr(0, cut + 1);
-    HANDLE d = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (d == INVALID_HANDLE_VALUE) return true;  // not known to be plain
-    std::wstring expected = finalPath(d);
-    CloseHandle(d);
-    if (expected.empty()) return true;
-    if (expected.back() != L'\\') expected += L'\\';
-    expected += path.substr(cut + 1);
     std::wstring reached = finalPath(h);
-    return CompareStringOrdinal(expected.c_str(), (int)expected.size(), reached.c_str(), (int)reached.size(),
-                                TRUE) != CSTR_EQUAL;
+    auto differs = [&] {
+        std::wstring expected = s_lastFolder.final + path.substr(cut + 1);
+        return CompareStringOrdinal(expected.c_str(), (int)expected.size(), reached.c_str(), (int)reached.size(),
+                                    TRUE) != CSTR_EQUAL;
+    };
+    bool known = folder == s_lastFolder.folder;
+    if (!known && !learnFolder(folder)) return true;  // not known to be plain
+    if (!differs()) return false;
+    // The folder may have changed since it was learnt: ask it again.
+    return !known || !learnFolder(folder) || differs();
+}
+
+// The file's index on its volume. The platform's whole-file information
+// also asks for the volume's serial number, which Wine answers through its
+// mount manager process: the costliest part of a look at a file.
+struct IoStatus {
+    void* status;
+    ULONG_PTR information;
+};
+typedef LONG(WINAPI* QueryInformationFileFn)(HANDLE, IoStatus*, void*, ULONG, int);
+bool fileIndex(HANDLE h, LARGE_INTEGER* index) {
+    static QueryInformationFileFn query =
+        (QueryInformationFileFn)(void*)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationFile");
+    const int kFileInternalInformation = 6;
+    IoStatus io;
+    return query && query(h, &io, index, sizeof *index, kFileInternalInformation) >= 0;
 }
 
 // What `path` is now, as a text that changes whenever the file does: a
 // kind letter (F a plain file, L a link, D a folder, X anything else, such
-// as a device name), then size, last write time and identity. Empty when
+// as a device name), then size, last write time and index. Empty when
 // nothing can be opened there.
 std::string stampOf(const char* path) {
     if (!path || !*path) return std::string();
@@ -106,15 +144,17 @@ std::string stampOf(const char* path) {
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return std::string();
     std::string stamp = "X";
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info)) {
+    FILE_BASIC_INFO basic;
+    FILE_STANDARD_INFO standard;
+    LARGE_INTEGER index;
+    if (GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic) &&
+        GetFileInformationByHandleEx(h, FileStandardInfo, &standard, sizeof standard) && fileIndex(h, &index)) {
         char buffer[96];
-        wsprintfA(buffer, " %lu %lu %08lX%08lX %08lX%08lX%08lX", info.nFileSizeHigh, info.nFileSizeLow,
-                  info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime,
-                  info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
-        const char* kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? "D"
-                           : reachedThroughLink(w, h)                          ? "L"
-                                                                               : "F";
+        const ULARGE_INTEGER size = {{(DWORD)standard.EndOfFile.LowPart, (DWORD)standard.EndOfFile.HighPart}};
+        wsprintfA(buffer, " %lu %lu %08lX%08lX %08lX%08lX", size.HighPart, size.LowPart,
+                  (DWORD)basic.LastWriteTime.HighPart, basic.LastWriteTime.LowPart, (DWORD)index.HighPart,
+                  index.LowPart);
+        const char* kind = standard.Directory ? "D" : reachedThroughLink(w, h) ? "L" : "F";
         stamp = std::string(kind) + buffer;
     }
     CloseHandle(h);
@@ -143,8 +183,9 @@ bool replaceFile(const char* target, const char* replacement, const char* expect
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED)
             return false;
     }
-    std::string now = stampOf(target);
-    if (expected && *expected && now != expected) return false;
+    // With a stamp to keep, the last look below is the one that counts: a
+    // plain file's stamp cannot match anything else.
+    std::string now = expected && *expected ? std::string(expected) : stampOf(target);
     if (now.empty()) {
         // Nothing there, or nothing that can be opened: only a new name.
         if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES || GetLastError() != ERROR_FILE_NOT_FOUND)
@@ -171,6 +212,44 @@ bool replaceFile(const char* target, const char* replacement, const char* expect
     }
     if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(target, attributes & kSettableAttributes);
     return true;
+}
+
+// The last write time a stamp records (its third field), false when it
+// records none.
+bool stampTime(const char* stamp, FILETIME* time) {
+    const char* p = stamp;
+    for (int field = 0; field < 3 && p; field++) p = strchr(p + 1, ' ');
+    if (!p || strlen(p + 1) < 16) return false;
+    char hex[17];
+    memcpy(hex, p + 1, 16);
+    hex[16] = 0;
+    char* end = nullptr;
+    unsigned long long t = strtoull(hex, &end, 16);
+    if (end != hex + 16) return false;
+    time->dwHighDateTime = (DWORD)(t >> 32);
+    time->dwLowDateTime = (DWORD)t;
+    return true;
+}
+
+// A new file holding exactly `block`'s bytes; on any failure nothing of it
+// is left.
+bool writeNew(const char* path, const uint8_t* block, const char* stamp) {
+    HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const uint8_t* bytes = block ? block + 8 : nullptr;
+    int32_t left = block ? ((const int32_t*)block)[1] : 0;
+    bool ok = true;
+    while (ok && left > 0) {
+        DWORD n = 0;
+        ok = WriteFile(h, bytes, (DWORD)left, &n, nullptr) && n > 0;
+        bytes += n;
+        left -= (int32_t)n;
+    }
+    FILETIME time;
+    if (ok && stamp && stampTime(stamp, &time)) ok = SetFileTime(h, nullptr, nullptr, &time) != FALSE;
+    ok = CloseHandle(h) && ok;
+    if (!ok) DeleteFileA(path);
+    return ok;
 }
 
 }  // namespace
@@ -220,6 +299,16 @@ extern "C" void cmd_ReplaceFileWith(ArgRecord* result, int32_t count, ArgRecord*
     const char* expected = count > 2 ? arg_Text(lib_Arg(count, args, 2)) : nullptr;
     lib_SetBool(result,
                 target && *target && replacement && *replacement && replaceFile(target, replacement, expected));
+}
+
+// (path, byte set[, stamp]): the bytes in a new file only, never through
+// what stands at the path; with a stamp, the file takes the last write time
+// it records, as a copy would.
+extern "C" void cmd_WriteFileBytes(ArgRecord* result, int32_t count, ArgRecord* args) {
+    const char* path = arg_Text(lib_Arg(count, args, 0));
+    const uint8_t* block = (const uint8_t*)arg_ByteSet(lib_Arg(count, args, 1));
+    const char* stamp = count > 2 ? arg_Text(lib_Arg(count, args, 2)) : nullptr;
+    lib_SetBool(result, path && *path && writeNew(path, block, stamp));
 }
 
 extern "C" void cmd_RemoveFile(ArgRecord* result, int32_t count, ArgRecord* args) {

@@ -110,6 +110,8 @@ enum {
     CMD_FolderIdentity = 21,      // (folder) -> text naming the folder itself, empty if unknown
     CMD_FileStamp = 22,           // (path) -> text: what the path is now (kind letter first), empty if
                                   //   it cannot be opened; a file's changes change it
+    CMD_WriteFileBytes = 23,      // (path, byte set[, stamp whose write time it takes]) to a new file
+                                  //   only -> boolean; nothing is left when it fails
 };
 // Command numbers of the second library.
 enum { CMD2_BrowseForFolder = 0 };

@@ -165,6 +165,29 @@ TEST_F(FileCommands, StampsTellKindsAndChanges) {
     EXPECT_EQ(ScratchDir::read(log), "new");
 }
 
+TEST_F(FileCommands, WriteMakesOnlyNewFilesWithTheStampsTime) {
+    std::string source = dir.write("a.yml", std::string("GBK \xD6\xD0\0z", 7));
+    ArgRecord b = callCommand(CMD_ReadFileBytes, {textArg(source.c_str())});
+    ArgRecord stamp = callCommand(CMD_FileStamp, {textArg(source.c_str())});
+    ArgRecord bytes = {b.low, 0, TYPE_BYTES};
+    auto write = [&](const std::string& to) {
+        return callCommand(CMD_WriteFileBytes, {textArg(to.c_str()), bytes, stamp}).low != 0;
+    };
+    std::string copy = dir.at("a.yml.bak");
+    ASSERT_TRUE(write(copy));
+    EXPECT_EQ(ScratchDir::read(copy), ScratchDir::read(source));
+    WIN32_FILE_ATTRIBUTE_DATA from, to;
+    GetFileAttributesExA(source.c_str(), GetFileExInfoStandard, &from);
+    GetFileAttributesExA(copy.c_str(), GetFileExInfoStandard, &to);
+    EXPECT_EQ(CompareFileTime(&from.ftLastWriteTime, &to.ftLastWriteTime), 0);
+    std::string other = dir.write("b.yml", "keep");
+    EXPECT_FALSE(write(other)) << "never through what stands there";
+    EXPECT_EQ(ScratchDir::read(other), "keep");
+    EXPECT_FALSE(write(dir.at("none\\c.yml")));
+    rt_Free(pointerOf(b));
+    rt_Free(pointerOf(stamp));
+}
+
 TEST_F(FileCommands, Utf8LengthOfCodePageText) {
     auto length = [](const char* text) { return (int32_t)callCommand(CMD_Utf8Length, {textArg(text)}).low; };
     EXPECT_EQ(length("abc"), 3);

@@ -468,4 +468,33 @@ TEST_F(Job, AKilledJobLeavesEveryFileWhole) {
     EXPECT_GT(converted, 0);
 }
 
+TEST_F(Job, AFileChangedAfterItsBackupIsNotConverted) {
+    for (int i = 0; i < 600; i++) writeFile(root + "\\f" + std::to_string(i) + ".yml", kGbk);
+    // The platform's order is the job's: the last file found is converted last.
+    std::string last;
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((root + "\\*.yml").c_str(), &fd);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do last = root + "\\" + fd.cFileName;
+    while (FindNextFileA(find, &fd));
+    FindClose(find);
+    run(root, "yml");
+    bool converting = false;
+    for (int i = 0; i < 20000 && !converting; i++) {
+        converting = tool.text(C_STATUS).rfind("转换 已完成:", 0) == 0;
+        if (!converting) Sleep(1);
+    }
+    if (converting) writeFile(last, kGbk + "追加\r\n");
+    EXPECT_EQ(tool.answerBox("转换完成", 120000), kDone);
+    if (!converting) GTEST_SKIP() << "the conversion was not reached in time";
+    std::vector<std::string> h = history();
+    if (std::count(h.begin(), h.end(), "转码完毕:" + last)) {
+        EXPECT_EQ(readFile(last), kGbk + "追加\r\n") << "converted after it changed, its backup older";
+        GTEST_SKIP() << "converted before it changed";
+    }
+    EXPECT_EQ(std::count(h.begin(), h.end(), "转码失败 文件是否正在被占用? :" + last), 1);
+    EXPECT_EQ(readFile(last), kGbk + "追加\r\n") << "the change stays as it was written";
+    EXPECT_EQ(readFile(last + ".bak"), kGbk);
+}
+
 }  // namespace
