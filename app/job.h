@@ -1,0 +1,35 @@
+// What the job's look at a file and its search share with other runs.
+#pragma once
+#include "app/module.h"
+
+// What the job finds a file to be when it looks at it.
+enum Outcome : uint8_t { O_CONVERT, O_UTF8, O_NOT_SYSTEM, O_TOO_LARGE, O_UNREADABLE, O_LINK, O_DEVICE };
+
+// One look at a file: its stamp (owned by the caller, null when it cannot
+// be opened) and, for a file to convert, its bytes (a byte set, owned too).
+struct Look {
+    Outcome outcome;
+    char* stamp;
+    uint8_t* content;
+    int32_t length;
+};
+
+Look ExamineFile(const char* path);
+void ForgetLook(Look* look);
+// The log line that says so, for every outcome but a conversion.
+const char* OutcomeLine(Outcome o);
+// The size a file stamp gives ("F high low ..."), -1 when there is none.
+int64_t StampSize(const char* stamp);
+// "<prefix>done 共计:total", owned.
+char* ProgressText(const char* prefix, int32_t done, int32_t total);
+
+// Reads the root and extension boxes, refuses what cannot be searched
+// (with the box that says why: false) and fills foundFiles; the buttons
+// stay disabled until EndJobFiles.
+bool FindJobFiles(void);
+void EndJobFiles(void);
+// Runs a job unless one is running; the window cannot close meanwhile.
+void RunWindowJob(void (*job)(void));
+
+// The button's job; it ends by setting the status line.
+void TranscodeJob(void);
