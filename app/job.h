@@ -33,3 +33,7 @@ void RunWindowJob(void (*job)(void));
 
 // The button's job; it ends by setting the status line.
 void TranscodeJob(void);
+
+// Whether text that decodes in code page 936 reads like another legacy
+// encoding decoded as it (`n` bytes, no byte set header).
+bool ProbablyNotGbk(const uint8_t* bytes, int32_t n);
