@@ -128,11 +128,13 @@ static bool convertOne(char* path, bool backups, Backup backup) {
     } else {
         ArgRecord b[1] = {mod_Bytes(l.content)};
         char* text = (char*)(uintptr_t)mod_Call(CMD_ToText, 1, b).low;
+        bool otherEncoding = InBatchRun() && ProbablyNotGbk(l.content + 8, l.length);
         // The bytes are not needed past this point; a large file needs the room.
         SVC->Free(l.content);
         l.content = nullptr;
         done = RewriteAsUtf8Unchanged(&text, &path, l.stamp) != 0;
         logWithPath(done ? K("转码完毕:") : OutcomeLine(O_UNREADABLE), path);
+        if (done && otherEncoding) LogProbablyNotGbk(path);
         SVC->Free(text);
     }
     ForgetLook(&l);

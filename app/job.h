@@ -1,4 +1,5 @@
-// What the job's look at a file and its search share with other runs.
+// What the job's look at a file shares with the dry run,
+// and what every batch run counts and says besides the window's log.
 #pragma once
 #include "app/module.h"
 
@@ -31,9 +32,21 @@ void EndJobFiles(void);
 // Runs a job unless one is running; the window cannot close meanwhile.
 void RunWindowJob(void (*job)(void));
 
-// The button's job; it ends by setting the status line.
+// The jobs, each ending by setting the status line: the button's, and the
+// dry run of a batch run.
 void TranscodeJob(void);
+void PreviewJob(void);   // what a job would do, nothing written
 
 // Whether text that decodes in code page 936 reads like another legacy
 // encoding decoded as it (`n` bytes, no byte set header).
 bool ProbablyNotGbk(const uint8_t* bytes, int32_t n);
+
+// The batch run under way, if any: it picks what is counted.
+enum BatchRun : uint8_t { RUN_WINDOW, RUN_CONVERT, RUN_PREVIEW };
+void SetBatchRun(BatchRun run);
+bool InBatchRun(void);
+void LogProbablyNotGbk(const char* path);
+// Counts the outcome a log line reports.
+void TallyLine(const char* text);
+// The count line on standard error.
+void WriteTally(void);
