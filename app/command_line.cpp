@@ -17,6 +17,7 @@ struct StartRequest {
     bool extensionsGiven;
     bool noBackup;
     bool dryRun;
+    bool restore;
     const char* refused;    // why a combination of options is refused; null: none
 };
 
@@ -25,7 +26,7 @@ static int32_t s_failedLines;
 void NoteLogLine(const char* text) {
     // The lines that say a file or folder was not done: a batch run exits 1.
     static const char* const failed[] = {K("转码失败"), K("备份失败"), K("跳过目录 无法访问"),
-                                         K("跳过文件 设备名:")};
+                                         K("跳过文件 设备名:"), K("还原失败")};
     if (!text) return;
     for (const char* prefix : failed)
         if (strncmp(text, prefix, strlen(prefix)) == 0) s_failedLines++;
@@ -63,6 +64,8 @@ static void readArguments(const void* args, StartRequest* r) {
             r->noBackup = true;
         } else if (CompareTexts(a, K("--dry-run")) == 0) {
             r->dryRun = true;
+        } else if (CompareTexts(a, K("--restore")) == 0) {
+            r->restore = true;
         } else if (CompareTexts(a, K("--help")) == 0 || CompareTexts(a, K("-h")) == 0 ||
                    CompareTexts(a, K("/?")) == 0) {
             r->help = true;
@@ -78,7 +81,10 @@ static void readArguments(const void* args, StartRequest* r) {
     }
     // A batch run names its folder once, after --batch.
     if (r->batch && plain > 0) r->bad = true;
-    if (r->dryRun && !r->batch) r->refused = K("--dry-run 只能与 --batch 一起使用");
+    // A restore puts backups back: it neither previews nor does without them.
+    if ((r->dryRun || r->restore) && !r->batch) r->refused = K("--dry-run 和 --restore 只能与 --batch 一起使用");
+    else if (r->restore && r->dryRun) r->refused = K("--restore 不能与 --dry-run 同时使用");
+    else if (r->restore && r->noBackup) r->refused = K("--restore 不能与 --no-backup 同时使用");
     if (r->refused) r->bad = true;
 }
 
@@ -86,11 +92,13 @@ static void writeUsage(int32_t stream) {
     SVC->CallUtility(UTIL_WriteLine, stream,
                      K("用法: vellumor.exe [目录]\n"
                        "      vellumor.exe --batch 目录 [--ext 扩展名列表] [--no-backup] [--dry-run]\n"
+                       "      vellumor.exe --batch 目录 --restore [--ext 扩展名列表]\n"
                        "  目录             打开窗口, 目录填入根目录框\n"
                        "  --batch 目录     不显示窗口, 转码该目录, 日志逐行写到标准输出, 统计写到标准错误\n"
                        "  --ext 列表       扩展名列表, 英文逗号分隔, 替换窗口中的默认列表\n"
                        "  --no-backup      不创建 .bak 备份\n"
                        "  --dry-run        只预览每个文件将如何处理, 不写任何文件\n"
+                       "  --restore        用旁边的 .bak 备份还原文件, 备份保留\n"
                        "退出码: 0 完成, 1 有文件或目录失败, 2 输入被拒绝, -1 运行时出错"));
 }
 
@@ -114,6 +122,7 @@ struct BatchKind {
 
 static BatchKind batchKind(const StartRequest* r) {
     if (r->dryRun) return {RUN_PREVIEW, PreviewJob, K("预览完成 将转换:")};
+    if (r->restore) return {RUN_RESTORE, RestoreJob, K("还原完成 已还原:")};
     return {RUN_CONVERT, TranscodeJob, K("转换完成 已转换:")};
 }
 
@@ -149,7 +158,7 @@ void LoadMainWindow(void) {
     SVC->Free(r.folder);
     mod_FreeTextArray(args);
     if (r.batch) {
-        // The job as the button runs it (or its dry run),
+        // The job as the button runs it (or its dry run, or the restore),
         // in the unseen window.
         BatchKind kind = batchKind(&r);
         SetBatchRun(kind.run);

@@ -1,4 +1,4 @@
-// What the job's look at a file shares with the dry run,
+// What the job's look at a file shares with the dry run and the restore,
 // and what every batch run counts and says besides the window's log.
 #pragma once
 #include "app/module.h"
@@ -33,20 +33,22 @@ void EndJobFiles(void);
 void RunWindowJob(void (*job)(void));
 
 // The jobs, each ending by setting the status line: the button's, and the
-// dry run of a batch run.
+// two others of a batch run.
 void TranscodeJob(void);
 void PreviewJob(void);   // what a job would do, nothing written
+void RestoreJob(void);   // the backups' bytes put back
 
 // Whether text that decodes in code page 936 reads like another legacy
 // encoding decoded as it (`n` bytes, no byte set header).
 bool ProbablyNotGbk(const uint8_t* bytes, int32_t n);
 
 // The batch run under way, if any: it picks what is counted.
-enum BatchRun : uint8_t { RUN_WINDOW, RUN_CONVERT, RUN_PREVIEW };
+enum BatchRun : uint8_t { RUN_WINDOW, RUN_CONVERT, RUN_PREVIEW, RUN_RESTORE };
 void SetBatchRun(BatchRun run);
 bool InBatchRun(void);
 void LogProbablyNotGbk(const char* path);
-// Counts the outcome a log line reports.
+// Counts the outcome a log line reports; a file without a backup has no line.
 void TallyLine(const char* text);
+void TallyNoBackup(void);
 // The count line on standard error.
 void WriteTally(void);

@@ -31,10 +31,15 @@ static int32_t rowsOf(BatchRun run, const TallyRow** rows) {
         {K("转码失败"), K("转码失败")},        {K("无法访问目录"), K("跳过目录 无法访问:")},
         {K("可能不是GBK"), K("可能不是GBK编码:")},
     };
+    static const TallyRow restore[] = {
+        {K("已还原"), K("已还原:")}, {K("还原失败"), K("还原失败:")}, {K("无备份"), nullptr},
+        {K("无法访问目录"), K("跳过目录 无法访问:")},
+    };
     static_assert(sizeof convert / sizeof *convert <= kMaxRows, "count rows");
     switch (run) {
     case RUN_CONVERT: *rows = convert; return (int32_t)(sizeof convert / sizeof *convert);
     case RUN_PREVIEW: *rows = preview; return (int32_t)(sizeof preview / sizeof *preview);
+    case RUN_RESTORE: *rows = restore; return (int32_t)(sizeof restore / sizeof *restore);
     default: *rows = nullptr; return 0;
     }
 }
@@ -52,6 +57,13 @@ void TallyLine(const char* text) {
     int32_t n = rowsOf(s_run, &rows);
     for (int32_t i = 0; i < n && text; i++)
         if (rows[i].prefix && strncmp(text, rows[i].prefix, strlen(rows[i].prefix)) == 0) s_counts[i]++;
+}
+
+void TallyNoBackup(void) {
+    const TallyRow* rows;
+    int32_t n = rowsOf(s_run, &rows);
+    for (int32_t i = 0; i < n; i++)
+        if (!rows[i].prefix) s_counts[i]++;
 }
 
 // "统计 已转换:3 无需转码:2 ...", every label of the run, zeros too.
