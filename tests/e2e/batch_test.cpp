@@ -165,8 +165,9 @@ TEST_F(Batch, RefusedInputExitsTwoWithTheReasonOnStandardError) {
     // Options that contradict each other: the reason, then the usage.
     makeTree();
     std::map<std::string, std::string> before = snapshot(root);
-    for (std::string args : {" --dry-run --restore", " --restore --no-backup", ""}) {
-        args = args.empty() ? "--dry-run " + quoted(root) : "--batch " + quoted(root) + args;
+    std::string batch = "--batch " + quoted(root);
+    for (const std::string& args : {batch + " --dry-run --restore", batch + " --restore --no-backup",
+                                    "--dry-run " + quoted(root)}) {
         Finished refused = runToEnd(args);
         EXPECT_EQ(refused.code, 2u) << args;
         std::vector<std::string> err = lines(refused.err);
