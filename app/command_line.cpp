@@ -2,6 +2,7 @@
 // or dropped on the window, and a whole job run unseen with --batch.
 #include <string.h>
 #include "app/app.h"
+#include "app/job.h"
 
 // Locations of the module's subscript checks.
 enum : int32_t { LOC_COMMAND_LINE = 0x04014F10 };
@@ -15,6 +16,9 @@ struct StartRequest {
     const char* extensions; // borrowed from the arguments; null: the window's own
     bool extensionsGiven;
     bool noBackup;
+    bool dryRun;
+    bool restore;
+    const char* refused;    // why a combination of options is refused; null: none
 };
 
 static int32_t s_failedLines;
@@ -22,10 +26,11 @@ static int32_t s_failedLines;
 void NoteLogLine(const char* text) {
     // The lines that say a file or folder was not done: a batch run exits 1.
     static const char* const failed[] = {K("转码失败"), K("备份失败"), K("跳过目录 无法访问"),
-                                         K("跳过文件 设备名:")};
+                                         K("跳过文件 设备名:"), K("还原失败")};
     if (!text) return;
     for (const char* prefix : failed)
         if (strncmp(text, prefix, strlen(prefix)) == 0) s_failedLines++;
+    TallyLine(text);
 }
 
 // A folder, a link (to a folder, as a root must be) or nothing yet: not a
@@ -57,6 +62,10 @@ static void readArguments(const void* args, StartRequest* r) {
             r->extensionsGiven = true;
         } else if (CompareTexts(a, K("--no-backup")) == 0) {
             r->noBackup = true;
+        } else if (CompareTexts(a, K("--dry-run")) == 0) {
+            r->dryRun = true;
+        } else if (CompareTexts(a, K("--restore")) == 0) {
+            r->restore = true;
         } else if (CompareTexts(a, K("--help")) == 0 || CompareTexts(a, K("-h")) == 0 ||
                    CompareTexts(a, K("/?")) == 0) {
             r->help = true;
@@ -72,16 +81,24 @@ static void readArguments(const void* args, StartRequest* r) {
     }
     // A batch run names its folder once, after --batch.
     if (r->batch && plain > 0) r->bad = true;
+    // A restore puts backups back: it neither previews nor does without them.
+    if ((r->dryRun || r->restore) && !r->batch) r->refused = K("--dry-run 和 --restore 只能与 --batch 一起使用");
+    else if (r->restore && r->dryRun) r->refused = K("--restore 不能与 --dry-run 同时使用");
+    else if (r->restore && r->noBackup) r->refused = K("--restore 不能与 --no-backup 同时使用");
+    if (r->refused) r->bad = true;
 }
 
 static void writeUsage(int32_t stream) {
     SVC->CallUtility(UTIL_WriteLine, stream,
                      K("用法: vellumor.exe [目录]\n"
-                       "      vellumor.exe --batch 目录 [--ext 扩展名列表] [--no-backup]\n"
+                       "      vellumor.exe --batch 目录 [--ext 扩展名列表] [--no-backup] [--dry-run]\n"
+                       "      vellumor.exe --batch 目录 --restore [--ext 扩展名列表]\n"
                        "  目录             打开窗口, 目录填入根目录框\n"
-                       "  --batch 目录     不显示窗口, 转码该目录, 日志逐行写到标准输出\n"
+                       "  --batch 目录     不显示窗口, 转码该目录, 日志逐行写到标准输出, 统计写到标准错误\n"
                        "  --ext 列表       扩展名列表, 英文逗号分隔, 替换窗口中的默认列表\n"
                        "  --no-backup      不创建 .bak 备份\n"
+                       "  --dry-run        只预览每个文件将如何处理, 不写任何文件\n"
+                       "  --restore        用旁边的 .bak 备份还原文件, 备份保留\n"
                        "退出码: 0 完成, 1 有文件或目录失败, 2 输入被拒绝, -1 运行时出错"));
 }
 
@@ -95,14 +112,29 @@ static void applyRequest(const StartRequest* r) {
     if (r->noBackup) SVC->WriteProperty(MAIN_WINDOW, ID_CHECK_BACKUP, PROP_CHECKED, -1, 0, 0);
 }
 
+// The batch runs: the job each runs in the unseen window, and how its
+// status line starts once the job has run to its end.
+struct BatchKind {
+    BatchRun run;
+    void (*job)(void);
+    const char* done;
+};
+
+static BatchKind batchKind(const StartRequest* r) {
+    if (r->dryRun) return {RUN_PREVIEW, PreviewJob, K("预览完成 将转换:")};
+    if (r->restore) return {RUN_RESTORE, RestoreJob, K("还原完成 已还原:")};
+    return {RUN_CONVERT, TranscodeJob, K("转换完成 已转换:")};
+}
+
 // The status line says whether the job ran to its end; its final text is
-// the batch run's last line.
-static int32_t batchOutcome(void) {
+// the batch run's last line, and the count of outcomes follows on
+// standard error.
+static int32_t batchOutcome(const char* done) {
     char* status = (char*)(uintptr_t)SVC->ReadProperty(MAIN_WINDOW, ID_STATUS, PROP_CAPTION, -1);
-    const char* done = K("转换完成 已转换:");
     int32_t code = EXIT_REFUSED;
     if (status && strncmp(status, done, strlen(done)) == 0) {
         SVC->CallUtility(UTIL_WriteLine, 1, status);
+        WriteTally();
         code = s_failedLines > 0 ? EXIT_FAILED : EXIT_DONE;
     }
     SVC->Free(status);
@@ -114,6 +146,7 @@ void LoadMainWindow(void) {
     StartRequest r = {};
     readArguments(args, &r);
     if (r.help || r.bad) {
+        if (r.refused) SVC->CallUtility(UTIL_WriteLine, 2, r.refused);
         writeUsage(r.bad ? 2 : 1);
         SVC->Free(r.folder);
         mod_FreeTextArray(args);
@@ -125,9 +158,12 @@ void LoadMainWindow(void) {
     SVC->Free(r.folder);
     mod_FreeTextArray(args);
     if (r.batch) {
-        // The job exactly as the button runs it, in the unseen window.
-        TranscodeClicked();
-        SVC->ExitProgram(batchOutcome());
+        // The job as the button runs it (or its dry run, or the restore),
+        // in the unseen window.
+        BatchKind kind = batchKind(&r);
+        SetBatchRun(kind.run);
+        RunWindowJob(kind.job);
+        SVC->ExitProgram(batchOutcome(kind.done));
     }
 }
 

@@ -1,6 +1,7 @@
 // The Transcode job and the two other handlers of the main window.
 #include <string.h>
 #include "app/app.h"
+#include "app/job.h"
 #include "app/rewrite.h"
 
 static bool s_jobRunning;
@@ -20,7 +21,7 @@ static void setButtonsEnabled(bool enabled) {
 
 static void logWithPath(const char* prefix, const char* path) { mod_LogOwned(ConcatTexts(2, prefix, path)); }
 
-static char* progressText(const char* prefix, int32_t done, int32_t total) {
+char* ProgressText(const char* prefix, int32_t done, int32_t total) {
     char* d = mod_ToText(done);
     char* t = mod_ToText(total);
     char* s = ConcatTexts(4, prefix, d, K(" 共计:"), t);
@@ -32,11 +33,7 @@ static char* progressText(const char* prefix, int32_t done, int32_t total) {
 
 static const int64_t kMaxFileBytes = 256 * 1024 * 1024;
 
-// What the job finds a file to be when it looks at it, and the log line
-// that says so for every outcome but a conversion.
-enum Outcome : uint8_t { O_CONVERT, O_UTF8, O_NOT_SYSTEM, O_TOO_LARGE, O_UNREADABLE, O_LINK, O_DEVICE };
-
-static const char* outcomeLine(Outcome o) {
+const char* OutcomeLine(Outcome o) {
     switch (o) {
     case O_UTF8: return K("跳过文件 无需转码:");
     case O_NOT_SYSTEM: return K("跳过文件 非系统编码文本:");
@@ -47,8 +44,7 @@ static const char* outcomeLine(Outcome o) {
     }
 }
 
-// The size a file stamp gives ("F high low ..."), -1 when there is none.
-static int64_t stampSize(const char* stamp) {
+int64_t StampSize(const char* stamp) {
     const char* p = stamp + 1;
     uint32_t part[2] = {0, 0};
     for (uint32_t& v : part) {
@@ -58,22 +54,13 @@ static int64_t stampSize(const char* stamp) {
     return (int64_t)part[0] << 32 | part[1];
 }
 
-// One look at a file: its stamp (owned by the caller, null when it cannot
-// be opened) and, for a file to convert, its bytes (owned too).
-struct Look {
-    Outcome outcome;
-    char* stamp;
-    uint8_t* content;
-    int32_t length;
-};
-
-static Look examine(const char* path) {
+Look ExamineFile(const char* path) {
     Look l = {O_UNREADABLE, (char*)(uintptr_t)mod_CallText(CMD_FileStamp, path).low, nullptr, 0};
     if (!l.stamp) return l;
     if (l.stamp[0] == 'L') l.outcome = O_LINK;
     if (l.stamp[0] == 'X') l.outcome = O_DEVICE;
     if (l.stamp[0] != 'F') return l;
-    int64_t size = stampSize(l.stamp);
+    int64_t size = StampSize(l.stamp);
     if (size > kMaxFileBytes) l.outcome = O_TOO_LARGE;
     if (size == 0) l.outcome = O_UTF8;
     if (size > kMaxFileBytes || size <= 0) return l;
@@ -88,7 +75,7 @@ static Look examine(const char* path) {
     return l;
 }
 
-static void forget(Look* l) {
+void ForgetLook(Look* l) {
     SVC->Free(l->stamp);
     SVC->Free(l->content);
     l->stamp = nullptr;
@@ -125,24 +112,26 @@ static bool convertOne(char* path, bool backups, Backup backup, const char* kept
         logWithPath(K("备份失败 已跳过转码:"), path);
         return false;
     }
-    Look l = examine(path);
+    Look l = ExamineFile(path);
     bool done = false;
     if (l.outcome != O_CONVERT) {
-        logWithPath(outcomeLine(l.outcome), path);
+        logWithPath(OutcomeLine(l.outcome), path);
     } else if (backups && (backup != B_MADE || CompareTexts(l.stamp, kept) != 0)) {
         // It changed since the backup phase looked at it.
-        logWithPath(outcomeLine(O_UNREADABLE), path);
+        logWithPath(OutcomeLine(O_UNREADABLE), path);
     } else {
         ArgRecord b[1] = {mod_Bytes(l.content)};
         char* text = (char*)(uintptr_t)mod_Call(CMD_ToText, 1, b).low;
+        bool otherEncoding = InBatchRun() && ProbablyNotGbk(l.content + 8, l.length);
         // The bytes are not needed past this point; a large file needs the room.
         SVC->Free(l.content);
         l.content = nullptr;
         done = RewriteAsUtf8Unchanged(&text, &path, l.stamp) != 0;
-        logWithPath(done ? K("转码完毕:") : outcomeLine(O_UNREADABLE), path);
+        logWithPath(done ? K("转码完毕:") : OutcomeLine(O_UNREADABLE), path);
+        if (done && otherEncoding) LogProbablyNotGbk(path);
         SVC->Free(text);
     }
-    forget(&l);
+    ForgetLook(&l);
     return done;
 }
 
@@ -173,7 +162,7 @@ static bool validateRoot(void) {
     return true;
 }
 
-static void runJob(void) {
+bool FindJobFiles(void) {
     ArgRecord log[1] = {mod_Component(MAIN_WINDOW, ID_LOG, KIND_ID_LISTBOX)};
     mod_Call(CMD_ListBoxClear, 1, log);
     mod_Assign(&rootDirectory, readContent(ID_EDIT_ROOT));
@@ -185,9 +174,9 @@ static void runJob(void) {
     extensionList = items ? items : (void*)mod_emptyArray;
     if (mod_ArrayCount(extensionList) == 0) {
         mod_InfoBox(K("请设置至少一个扩展名过滤器"), 0, K("缺少过滤设置"));
-        return;
+        return false;
     }
-    if (!validateRoot()) return;
+    if (!validateRoot()) return false;
 
     setButtonsEnabled(false);
     mod_Log(K("搜索带转码文件..."));
@@ -207,7 +196,18 @@ static void runJob(void) {
         mod_ProcessEvents();
     }
     FreeSearchState(search);
+    return true;
+}
 
+void EndJobFiles(void) {
+    mod_ReplaceWithEmptyArray(&foundFiles);
+    mod_ReplaceWithEmptyArray(&extensionList);
+    mod_Assign(&rootDirectory, nullptr);
+    setButtonsEnabled(true);
+}
+
+void TranscodeJob(void) {
+    if (!FindJobFiles()) return;
     int32_t n = mod_ArrayCount(foundFiles);
     // What the backup phase did for each file: the conversion rewrites
     // only files whose backup was made.
@@ -222,17 +222,17 @@ static void runJob(void) {
         mod_Log(K("开始备份文件..."));
         mod_SetProgress(PROP_MAXIMUM, n);
         for (int32_t j = 1; j <= n; j++) {
-            mod_SetStatusOwned(progressText(K("备份 已完成:"), j, n));
+            mod_SetStatusOwned(ProgressText(K("备份 已完成:"), j, n));
             const char* path = mod_ArrayText(foundFiles, j, LOC_JOB, 2);
             // A backup only of a file that will be rewritten: an older
             // backup is never replaced by a copy of one that will not.
-            Look l = examine(path);
+            Look l = ExamineFile(path);
             if (l.outcome == O_CONVERT) backedUp[j - 1] = backUp(path, &l) ? B_MADE : B_FAILED;
             if (backedUp[j - 1] == B_MADE) {
                 kept[j - 1] = l.stamp;
                 l.stamp = nullptr;
             }
-            forget(&l);
+            ForgetLook(&l);
             mod_SetProgress(PROP_POSITION, j);
             mod_ProcessEvents();
         }
@@ -243,7 +243,7 @@ static void runJob(void) {
     mod_SetProgress(PROP_MAXIMUM, n);
     int32_t converted = 0;
     for (int32_t k = 1; k <= n; k++) {
-        mod_SetStatusOwned(progressText(K("转换 已完成:"), k, n));
+        mod_SetStatusOwned(ProgressText(K("转换 已完成:"), k, n));
         char* path = mod_ArrayText(foundFiles, k, LOC_JOB, 3);
         if (convertOne(path, backups, (Backup)backedUp[k - 1], kept[k - 1])) converted++;
         SVC->Free(kept[k - 1]);
@@ -253,21 +253,20 @@ static void runJob(void) {
     SVC->Free(backedUp);
     SVC->Free(kept);
 
-    mod_SetStatusOwned(progressText(K("转换完成 已转换:"), converted, n));
-    mod_ReplaceWithEmptyArray(&foundFiles);
-    mod_ReplaceWithEmptyArray(&extensionList);
-    mod_Assign(&rootDirectory, nullptr);
+    mod_SetStatusOwned(ProgressText(K("转换完成 已转换:"), converted, n));
     mod_Log(K("转码完成 您现在可以上传您的服务端到后台了"));
-    setButtonsEnabled(true);
+    EndJobFiles();
     mod_InfoBox(K("转码完成 您现在可以上传您的服务端到后台了"), 0, K("转换完成"));
 }
 
-void TranscodeClicked(void) {
+void RunWindowJob(void (*job)(void)) {
     if (s_jobRunning) return;
     s_jobRunning = true;
-    runJob();
+    job();
     s_jobRunning = false;
 }
+
+void TranscodeClicked(void) { RunWindowJob(TranscodeJob); }
 
 void ChooseFolderClicked(void) {
     if (s_jobRunning) return;

@@ -1,4 +1,4 @@
-vell_add_gtest(NAME test_app SOURCES image_test.cpp LIBS vell_app)
+vell_add_gtest(NAME test_app SOURCES image_test.cpp not_gbk_test.cpp LIBS vell_app)
 
 # The tool's own start window, loaded through the loader with the real kinds.
 vell_add_gtest(NAME test_app_main_window GUI SOURCES
