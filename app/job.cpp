@@ -55,7 +55,7 @@ int64_t StampSize(const char* stamp) {
 }
 
 Look ExamineFile(const char* path) {
-    Look l = {O_UNREADABLE, (char*)(uintptr_t)mod_CallText(CMD_FileStamp, path).low, nullptr, 0};
+    Look l = {O_UNREADABLE, (char*)(uintptr_t)mod_CallText(CMD_FileStamp, path).low, nullptr, 0, -1};
     if (!l.stamp) return l;
     if (l.stamp[0] == 'L') l.outcome = O_LINK;
     if (l.stamp[0] == 'X') l.outcome = O_DEVICE;
@@ -70,7 +70,7 @@ Look ExamineFile(const char* path) {
     // Unreadable, locked, or changed since the stamp was taken.
     if (l.length != size) l.outcome = O_UNREADABLE;
     else if (IsUtf8Text(l.content, l.length)) l.outcome = O_UTF8;
-    else if (mod_Call(CMD_Utf8Length, 1, b).low == 0xFFFFFFFFu) l.outcome = O_NOT_SYSTEM;
+    else if ((l.utf8Length = (int32_t)mod_Call(CMD_Utf8Length, 1, b).low) < 0) l.outcome = O_NOT_SYSTEM;
     else l.outcome = O_CONVERT;
     return l;
 }
@@ -126,7 +126,7 @@ static bool convertOne(char* path, bool backups, Backup backup, const char* kept
         // The bytes are not needed past this point; a large file needs the room.
         SVC->Free(l.content);
         l.content = nullptr;
-        done = RewriteAsUtf8Unchanged(&text, &path, l.stamp) != 0;
+        done = RewriteAsUtf8Unchanged(&text, &path, l.stamp, l.utf8Length) != 0;
         logWithPath(done ? K("转码完毕:") : OutcomeLine(O_UNREADABLE), path);
         if (done && otherEncoding) LogProbablyNotGbk(path);
         SVC->Free(text);

@@ -13,6 +13,7 @@ struct Look {
     char* stamp;
     uint8_t* content;
     int32_t length;
+    int32_t utf8Length;  // of a file to convert: what its UTF-8 form takes
 };
 
 Look ExamineFile(const char* path);

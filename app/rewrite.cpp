@@ -122,8 +122,9 @@ static bool saveThroughStreams(void* textStream, void* byteStream, char** text, 
 
 int32_t RewriteAsUtf8(char** text, char** path) { return RewriteAsUtf8Unchanged(text, path, nullptr); }
 
-int32_t RewriteAsUtf8Unchanged(char** text, char** path, const char* stamp) {
-    int32_t expected = (int32_t)mod_CallText(CMD_Utf8Length, *text).low;
+int32_t RewriteAsUtf8Unchanged(char** text, char** path, const char* stamp, int32_t utf8Length) {
+    // Decoding a large file costs seconds: a length the caller measured is used.
+    int32_t expected = utf8Length >= 0 ? utf8Length : (int32_t)mod_CallText(CMD_Utf8Length, *text).low;
     if (expected < 0) return 0;
     uint32_t none = 0;
     int32_t initResult = (int32_t)mod_CallForeign(kForeignCoInitialize, 1, &none, kLocRewrite, kLocCoInitialize);
