@@ -26,6 +26,9 @@ struct KnownFolder {
     char* path;
     char* identity;
     bool reported;
+    bool listed;          // its subfolders are known: the same for every walk
+    int32_t subCount;
+    char** subfolders;    // names, in the platform's order
 };
 
 struct SearchState {
@@ -81,8 +84,11 @@ SearchState* NewSearchState(void) {
 void FreeSearchState(SearchState* s) {
     if (!s) return;
     for (uint32_t i = 0; i < s->capacity; i++) {
-        SVC->Free(s->known[i].path);
-        SVC->Free(s->known[i].identity);
+        KnownFolder* k = &s->known[i];
+        SVC->Free(k->path);
+        SVC->Free(k->identity);
+        for (int32_t j = 0; j < k->subCount; j++) SVC->Free(k->subfolders[j]);
+        SVC->Free(k->subfolders);
     }
     SVC->Free(s->known);
     SVC->Free(s->visited);
@@ -135,6 +141,26 @@ bool EndsWithBackslash(const char* directory) {
     return slash;
 }
 
+// The folders below `dir`, enumerated once a job: every walk meets them.
+static void listSubfolders(KnownFolder* k, const char* dir, const char* shown) {
+    k->listed = true;
+    uint32_t handle = 0;
+    char* full = ConcatTexts(2, dir, K("*.*"));
+    char* name = findFile(full, 0x10, 0, &handle);
+    SVC->Free(full);
+    if (!name && lastFindError() != 0) reportUnreadable(k, shown);
+    while (name) {
+        if (CompareTexts(name, K(".")) != 0 && CompareTexts(name, K("..")) != 0) {
+            k->subfolders = (char**)SVC->Reallocate(k->subfolders, (k->subCount + 1) * (int32_t)sizeof(char*));
+            k->subfolders[k->subCount++] = name;
+        } else {
+            SVC->Free(name);
+        }
+        name = findFile(nullptr, 0x10, 0, &handle);
+    }
+    SVC->CallUtility(UTIL_CloseFind, handle);
+}
+
 static void searchBelow(SearchState* s, char** directory, FileCallback callback, char** pattern) {
     mod_ProcessEvents();
     char* shown = ConcatTexts(1, *directory);
@@ -158,21 +184,16 @@ static void searchBelow(SearchState* s, char** directory, FileCallback callback,
     }
     reportFiles(*directory, callback, name, &handle);
 
-    full = ConcatTexts(2, *directory, K("*.*"));
-    name = findFile(full, 0x10, 0, &handle);
-    SVC->Free(full);
-    if (!name && lastFindError() != 0) reportUnreadable(k, shown);
+    if (!k->listed) listSubfolders(k, *directory, shown);
     SVC->Free(shown);
-    while (name) {
-        if (CompareTexts(name, K(".")) != 0 && CompareTexts(name, K("..")) != 0) {
-            char* sub = ConcatTexts(2, *directory, name);
-            searchBelow(s, &sub, callback, pattern);
-            SVC->Free(sub);
-        }
-        SVC->Free(name);
-        name = findFile(nullptr, 0x10, 0, &handle);
+    // The list stays where it is when a deeper folder grows the table.
+    char** subfolders = k->subfolders;
+    int32_t count = k->subCount;
+    for (int32_t i = 0; i < count; i++) {
+        char* sub = ConcatTexts(2, *directory, subfolders[i]);
+        searchBelow(s, &sub, callback, pattern);
+        SVC->Free(sub);
     }
-    SVC->CallUtility(UTIL_CloseFind, handle);
 }
 
 void SearchFiles(SearchState* state, char** directory, FileCallback callback, char** pattern) {
