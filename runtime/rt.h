@@ -148,6 +148,8 @@ const char* rt_RuntimeErrorText(int32_t code);    // null outside 1..11
 // ---- notifications, commands, life cycle ----
 uint32_t rt_Notify(int32_t code, uint32_t a1, uint32_t a2);
 void rt_CallCommand(ArgRecord* result, CommandEntry cmd, int32_t count, ArgRecord* args);
+// Makes the runtime's application object the framework's (before FwRun).
+void rt_InstallApplication(void);
 void rt_InitProgramImage(void);
 void rt_RegisterExitRoutine(void (*routine)(void));
 void rt_AddIdleCallback(HWND hwnd, void (*callback)(uint32_t), uint32_t param);

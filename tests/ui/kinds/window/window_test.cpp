@@ -100,7 +100,10 @@ TEST(WindowStyles, BorderAndCaptionBits) {
 
 class WindowDirect : public ::testing::Test {
 protected:
-    void SetUp() override { kh::Install(); }
+    void SetUp() override {
+        kh::Install();
+        rt_InstallApplication();
+    }
     void TearDown() override {
         for (HWND h : made)
             if (IsWindow(h)) DestroyWindow(h);
@@ -392,6 +395,7 @@ class WindowLoaded : public ::testing::Test {
 protected:
     void SetUp() override {
         kh::UseProgramKinds();
+        rt_InstallApplication();
         g_rt.messageLoopStarted = false;
         for (int i = 0; i < 16; i++) g_calls[i] = g_results[i] = 0, g_returns[i] = false;
     }
