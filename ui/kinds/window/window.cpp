@@ -655,34 +655,19 @@ static void assumeReported(WindowObject* o, HWND hwnd) {
     changed(&o->reportedSize, &o->sizeReported, MAKELPARAM(client.right, client.bottom));
 }
 
-// The object rides on the window from its first message to its last.
-static void attach(WindowObject* o, HWND hwnd) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)o);
-    if (!o) return;
-    o->head.fw.hwnd = hwnd;
-    FwAttach(hwnd, &o->head.fw);
-}
-
-static void detach(WindowObject* o, HWND hwnd) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    FwDetach(hwnd);
-    o->head.fw.hwnd = nullptr;
+// The native window is gone: the object is freed once no handler runs.
+static void windowDestroyed(ComponentObject* obj, HWND hwnd) {
+    WindowObject* o = (WindowObject*)obj;
     o->ended = true;
     windowEnded(o, hwnd);
     if (o->busy == 0) endObject(o);
 }
 
-static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    WindowObject* o = (WindowObject*)GetWindowLongPtrA(hwnd, GWLP_USERDATA);
-    if (msg == WM_NCCREATE) {
-        attach((WindowObject*)((CREATESTRUCTA*)lp)->lpCreateParams, hwnd);
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    }
-    if (!o) return DefWindowProcA(hwnd, msg, wp, lp);
+// Sees the window's messages before DefWindowProc; *handled answers one.
+static LRESULT answerMessage(WindowObject* o, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
     LRESULT reflected;
+    *handled = true;
     switch (msg) {
-    case RT_MSG_OBJECT_QUERY:
-        return (LRESULT)o;
     case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case WM_HSCROLL: case WM_VSCROLL:
     case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
@@ -752,18 +737,20 @@ static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
         onDestroy(o, hwnd);
         break;
-    case WM_NCDESTROY: {
-        LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
-        detach(o, hwnd);
-        return r;
-    }
     default:
         break;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    *handled = false;
+    return 0;
 }
 
-static bool registerClass(const char* name) { return ui_RegisterClass(name, windowProc); }
+static LRESULT windowMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
+    return answerMessage((WindowObject*)obj, obj->fw.hwnd, msg, wp, lp, handled);
+}
+
+static const UiControlHooks kWindowHooks = {windowMessage, windowDestroyed};
+
+
 
 ComponentObject* window_Create(const uint8_t* block, int32_t length, uint32_t extraStyle,
                                HWND owner, int32_t, HMENU menu,
@@ -776,9 +763,6 @@ ComponentObject* window_Create(const uint8_t* block, int32_t length, uint32_t ex
     }
     const WindowProps& p = o->props;
     o->head.fw.steps = &kWindowSteps;
-    o->head.windowId = windowId;
-    o->head.componentId = entryId;
-    o->head.kindId = KIND_WINDOW;
 
     uint32_t style = WS_CLIPCHILDREN | extraStyle, ex = 0;
     uint32_t frame, frameEx;
@@ -802,19 +786,14 @@ ComponentObject* window_Create(const uint8_t* block, int32_t length, uint32_t ex
         owner = g_rt.hiddenOwner;
     }
     const char* cls = p.className.empty() ? "WTWindow" : p.className.c_str();
-    if (!registerClass(cls)) {
+    UiControlPlace place = {cls, p.title.c_str(), style, owner, 0, left, top, width, height, ex, menu};
+    if (!ui_RegisterClass(cls) ||
+        !ui_CreateControl(&o->head, KIND_WINDOW, windowId, entryId, place, &kWindowHooks)) {
         if (menu) DestroyMenu(menu);
         delete o;
         return nullptr;
     }
-    HWND hwnd = CreateWindowExA(ex, cls, p.title.c_str(), style, left, top, width, height, owner, menu,
-                                GetModuleHandleA(nullptr), o);
-    if (!hwnd) {
-        if (menu) DestroyMenu(menu);
-        // WM_NCDESTROY of a half-made window may have freed the object.
-        if (!o->ended) delete o;
-        return nullptr;
-    }
+    HWND hwnd = o->head.fw.hwnd;
     applyCaptionBits(o);
     RECT r;
     GetWindowRect(hwnd, &r);
