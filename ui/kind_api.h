@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <stdint.h>
+#include <vector>
 #include "platform/framework.h"
 #include "runtime/rt.h"
 
@@ -85,6 +86,19 @@ struct ComponentObject {
     uint32_t windowId;
     uint32_t componentId;   // the window entry's id for the window itself
     uint32_t kindId;
+};
+
+// A window kind's object goes on with the marks of the load that made it,
+// which the loader sets and reads (only for objects of KIND_WINDOW).
+struct UiWindowMarks {
+    bool modal;                            // loaded modally and not yet closed
+    bool firstShowPending;                 // its first show goes through the show step
+    std::vector<HWND> disabledWindows;     // disabled by its modal load
+    std::vector<bool> disabledWasEnabled;  // their enabled state before
+};
+struct UiWindowObject {
+    ComponentObject head;
+    UiWindowMarks marks;
 };
 
 // Interface function signatures.

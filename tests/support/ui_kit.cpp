@@ -7,6 +7,8 @@
 
 namespace uk {
 
+static_assert(offsetof(WindowObject, marks) == offsetof(UiWindowObject, marks), "the loader's marks");
+
 std::vector<Created> created;
 std::vector<Call> calls;
 std::function<int32_t(int, int32_t*)> onHandler;

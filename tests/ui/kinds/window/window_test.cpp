@@ -445,7 +445,7 @@ TEST_F(WindowLoaded, TabVisitsTabStopsInCreationOrderWhenValuesAreEqual) {
     HWND e1 = entryHandle(1), e2 = entryHandle(2), e3 = entryHandle(3);
     ASSERT_TRUE(e1 && e2 && e3);
     int32_t order[8], n = 0;
-    window_TabOrder(kWindowId, order, &n, 8);
+    n = ui_TabOrder(kWindowId, order, 8);
     ASSERT_EQ(3, n);
     EXPECT_EQ(3, order[0]);  // created first
     EXPECT_EQ(2, order[1]);
@@ -469,14 +469,14 @@ TEST_F(WindowLoaded, TabOrderValuesComeFirstAndHiddenOrDisabledAreSkipped) {
     noStop.stateFlags = TPL_STATE_VISIBLE;
     load(wb, {button(10, 2), button(80, 1), button(150, 3), noStop});
     int32_t order[8], n = 0;
-    window_TabOrder(kWindowId, order, &n, 8);
+    n = ui_TabOrder(kWindowId, order, 8);
     ASSERT_EQ(3, n);
     EXPECT_EQ(2, order[0]);
     EXPECT_EQ(1, order[1]);
     EXPECT_EQ(3, order[2]);
     EnableWindow(entryHandle(1), FALSE);
     ShowWindow(entryHandle(3), SW_HIDE);
-    window_TabOrder(kWindowId, order, &n, 8);
+    n = ui_TabOrder(kWindowId, order, 8);
     ASSERT_EQ(1, n);
     EXPECT_EQ(2, order[0]);
 }
