@@ -60,14 +60,6 @@ enum : uint32_t {
     KF_HIDDEN = 0x8000, KF_NO_INITIAL_FOCUS = 0x10000, KF_RELAYOUT = 0x100000, KF_DRAG_WINDOW = 0x4000000,
 };
 
-// Kind ids of library 1.
-enum : uint32_t {
-    KIND_WINDOW = 0x00010001, KIND_MENU = 0x00010003, KIND_EDIT = 0x00010005,
-    KIND_LABEL = 0x0001000A, KIND_BUTTON = 0x0001000B, KIND_CHECKBOX = 0x0001000C,
-    KIND_LISTBOX = 0x0001000F, KIND_PROGRESS = 0x00010013, KIND_PAGED = 0x00010015,
-    KIND_OBJECT = 0x00010030,
-};
-
 // Value record exchanged with a kind's get and set functions: integers,
 // booleans, colours and picks in `value`; 8-byte values in both words;
 // byte sets, fonts and pointers as (pointer, byte count); texts as a
