@@ -165,6 +165,11 @@ uint32_t rt_NextFreshNumber(void);
 // ---- the command line and batch runs (utilities 7 to 10) ----
 void* rt_ProgramArguments(void);                  // array of texts, arguments after the program's name
 char* rt_FolderPath(const char* given);           // full path in the folder picker's form; null for ""
+// Brings a path into the folder picker's result form in place: no trailing
+// "\" on a folder, exactly one on a drive root ("C:" becomes "C:\"; needs
+// room for one more byte). Double-byte characters are respected: a trail
+// byte 0x5C is not a backslash.
+void rt_FolderResultPath(char* path);
 void rt_EnterBatchMode(void);
 // Writes the text and a line end to standard output (1) or error (2) as UTF-8.
 void rt_WriteLine(int32_t stream, const char* text);
