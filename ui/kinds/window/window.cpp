@@ -256,8 +256,7 @@ static bool moveFocus(WindowObject* o, bool forward) {
         if (list[i] == cur) pos = i;
     int32_t next;
     UiEntry at;
-    bool known = cur > 0 && ui_GetEntry(id, cur, &at);
-    if (known && (at.kindFlags & 0x6000)) {
+    if (ui_GetEntry(id, cur, &at) && (at.kindFlags & 0x6000)) {
         // Chosen by tab order value rather than by place in the list.
         int32_t value = (at.kindFlags & 0x4000) ? 0 : at.tabOrder;
         next = -1;
