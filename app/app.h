@@ -1,19 +1,10 @@
 // The module's routines and globals.
 #pragma once
+#include "app/main_window.h"
 #include "app/module.h"
 
-enum : uint32_t {
-    MAIN_WINDOW = 0x52010001u,
-    ID_EDIT_ROOT = 0x16010003u,      // 编辑框1
-    ID_BUTTON_CHOOSE = 0x16010004u,  // 按钮1
-    ID_EDIT_EXTENSIONS = 0x16010006u,// 编辑框2
-    ID_CHECK_BACKUP = 0x16010007u,   // 选择框1
-    ID_LOG = 0x16010008u,            // 列表框1
-    ID_PROGRESS = 0x1601000Bu,       // 进度条1
-    ID_STATUS = 0x1601000Cu,         // 标签5
-    ID_BUTTON_START = 0x1601000Eu,   // 按钮2
-};
-enum : uint32_t { KIND_ID_LISTBOX = 0x0001000Fu };
+// The log's value type: a list box component.
+enum : uint32_t { KIND_ID_LISTBOX = KIND_LISTBOX };
 enum : int32_t {
     PROP_CONTENT = 8, PROP_CAPTION = 8, PROP_CHECKED = 18, PROP_MAXIMUM = 12, PROP_POSITION = 13,
     PROP_DISABLED = 6,

@@ -23,9 +23,15 @@ static const char* const kForeignLibraries[] = {kKernel32, kOle32, kOle32};
 static const char* const kForeignNames[] = {kLstrcpyn, kCoInitialize, kCoUninitialize};
 static const LibraryRecord* const kLibraries[] = {&vell_library1, &vell_library2};
 
-// Event bindings store byte offsets into this table.
-extern "C" const EventHandler vell_handlers[] = {ChooseFolderHandler, TranscodeHandler, CloseRequested,
-                                                   FolderDropped};
+// Event bindings store byte offsets into this table (app/main_window.h).
+extern "C" constexpr EventHandler vell_handlers[SLOT_COUNT] = {ChooseFolderHandler, TranscodeHandler,
+                                                                 CloseRequested, FolderDropped};
+static_assert(sizeof(EventHandler) == HandlerOffset(1), "a slot per handler");
+static_assert(vell_handlers[SLOT_CHOOSE_FOLDER] == ChooseFolderHandler &&
+                  vell_handlers[SLOT_TRANSCODE] == TranscodeHandler &&
+                  vell_handlers[SLOT_CLOSE_REQUESTED] == CloseRequested &&
+                  vell_handlers[SLOT_FOLDER_DROPPED] == FolderDropped,
+              "handlers in slot order");
 
 extern "C" const ProgramDescriptor vell_program_image = {
     3,

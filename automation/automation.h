@@ -40,6 +40,8 @@ int32_t auto_StatusOfInvokeError(HRESULT hr);
 
 // Releases what a record holds (the record itself stays).
 void auto_ClearRecord(AutomationRecord* record);
+// Hands the runtime the release of a record (notification 2035).
+void auto_InstallLayer(void);
 // The record an object argument designates, through its variable when
 // passed by address; null when there is none.
 AutomationRecord* auto_RecordOf(const ArgRecord* arg);

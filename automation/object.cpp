@@ -45,11 +45,7 @@ void auto_ClearRecord(AutomationRecord* record) {
 
 // Notification 2035 reaches the records through the runtime state.
 static void releaseRecordNote(void* record) { auto_ClearRecord((AutomationRecord*)record); }
-namespace {
-struct InstallRelease {
-    InstallRelease() { g_rt.releaseAutomationObject = releaseRecordNote; }
-} s_installRelease;
-}  // namespace
+void auto_InstallLayer(void) { g_rt.releaseAutomationObject = releaseRecordNote; }
 
 static const char* textArg(const ArgRecord* a) {
     if (!a || (a->type & ~TYPE_BYADDR) != TYPE_TEXT) return nullptr;

@@ -6,7 +6,6 @@
 #include <string.h>
 #include "commands/library.h"
 #include "runtime/rt.h"
-#include "ui/kind_api.h"
 
 static int formatLong(int64_t v, char* out) {
     char digits[24];
@@ -62,9 +61,8 @@ HWND dlg_OwnerHandle(const ArgRecord* owner) {
     HWND h = nullptr;
     if (owner->type == KIND_WINDOW) {
         // The live window object of that id; 0 when it is not loaded.
-        const ComponentObject* obj =
-            (const ComponentObject*)(uintptr_t)lib_Notify(NOTE_OBJECT, owner->low, 0);
-        if (obj) h = obj->fw.hwnd;
+        const FwWnd* obj = (const FwWnd*)(uintptr_t)lib_Notify(NOTE_OBJECT, owner->low, 0);
+        if (obj) h = obj->hwnd;
     } else if (owner->type == TYPE_INT) {
         h = (HWND)(uintptr_t)owner->low;
     }
@@ -106,35 +104,6 @@ extern "C" void cmd_ProcessEvents(ArgRecord*, int32_t, ArgRecord*) {
 }
 
 // ---- the folder picker ----
-
-static bool isLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
-
-// A GBK trail byte can be 0x5C, so the last byte is a backslash only when
-// a character starts there.
-static bool endsWithBackslash(const char* p, size_t len) {
-    if (len == 0) return false;
-    size_t i = 0, last = 0;
-    while (i < len) {
-        last = i;
-        i += (isLeadByte((unsigned char)p[i]) && i + 1 < len) ? 2 : 1;
-    }
-    return last == len - 1 && p[last] == '\\';
-}
-
-static bool isDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-void dlg_FolderResultPath(char* path) {
-    size_t len = strlen(path);
-    if (len == 2 && isDriveLetter(path[0]) && path[1] == ':') {
-        path[2] = '\\';
-        path[3] = 0;
-        return;
-    }
-    while (len > 1 && endsWithBackslash(path, len)) {
-        if (len == 3 && isDriveLetter(path[0]) && path[1] == ':') return;
-        path[--len] = 0;
-    }
-}
 
 void dlg_BeginModality(DlgModality* m) {
     m->active = GetActiveWindow();
@@ -187,7 +156,7 @@ extern "C" void cmd_BrowseForFolder(ArgRecord* result, int32_t count, ArgRecord*
         path[0] = 0;
         if (SHGetPathFromIDListA(item, path)) {
             path[MAX_PATH] = 0;
-            dlg_FolderResultPath(path);
+            rt_FolderResultPath(path);
             chosen = lib_DupText(path);
         }
         IMalloc* alloc = nullptr;

@@ -18,12 +18,6 @@ UINT dlg_BoxType(uint32_t flags);
 // The command's button number for what MessageBoxA returned.
 int32_t dlg_ButtonNumber(int pressed);
 
-// Brings a path from the shell into its result form in place: no trailing
-// "\" on a folder, exactly one on a drive root ("C:" becomes "C:\"; needs
-// room for one more byte). Double-byte characters are respected: a trail
-// byte 0x5C is not a backslash.
-void dlg_FolderResultPath(char* path);
-
 // Program-wide modality around a dialog: which registry windows were
 // disabled, and the active and foreground windows to give back.
 struct DlgModality {

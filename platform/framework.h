@@ -32,7 +32,7 @@ struct FwWnd {
     HWND hwnd;
 };
 
-// The application object registered at static construction.
+// The application object FwRun runs; its owner installs it first.
 extern FwApp* fw_app;
 
 // Runs the application: InitInstance, then (when it returned TRUE) the

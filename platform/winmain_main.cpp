@@ -1,5 +1,7 @@
-// The program's entry: wires the module's image and start routine and the
-// window layer into the runtime, then runs the application object.
+// The program's entry: wires the module's image and start routine, the
+// window layer, the automation layer and the application object into the
+// runtime, then runs the application object.
+#include "automation/automation.h"
 #include "platform/framework.h"
 #include "runtime/rt.h"
 #include "ui/loader/loader.h"
@@ -8,5 +10,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_rt.image = &vell_program_image;
     g_rt.moduleStart = vell_module_start;
     g_rt.installWindowLayer = ui_InstallWindowLayer;
+    auto_InstallLayer();
+    rt_InstallApplication();
     return FwRun(instance);
 }

@@ -3,7 +3,7 @@
 // program works unseen and speaks through standard output and error.
 #include "runtime/rt.h"
 #include <shellapi.h>
-#include "commands/dialog.h"
+#include <string.h>
 
 // A name the system code page cannot hold keeps a '?' rather than a
 // look-alike, so it can never name another existing file.
@@ -27,6 +27,35 @@ void* rt_ProgramArguments(void) {
     return array;
 }
 
+static bool isLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
+
+// A GBK trail byte can be 0x5C, so the last byte is a backslash only when
+// a character starts there.
+static bool endsWithBackslash(const char* p, size_t len) {
+    if (len == 0) return false;
+    size_t i = 0, last = 0;
+    while (i < len) {
+        last = i;
+        i += (isLeadByte((unsigned char)p[i]) && i + 1 < len) ? 2 : 1;
+    }
+    return last == len - 1 && p[last] == '\\';
+}
+
+static bool isDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+void rt_FolderResultPath(char* path) {
+    size_t len = strlen(path);
+    if (len == 2 && isDriveLetter(path[0]) && path[1] == ':') {
+        path[2] = '\\';
+        path[3] = 0;
+        return;
+    }
+    while (len > 1 && endsWithBackslash(path, len)) {
+        if (len == 3 && isDriveLetter(path[0]) && path[1] == ':') return;
+        path[--len] = 0;
+    }
+}
+
 char* rt_FolderPath(const char* given) {
     if (!given || !*given) return nullptr;
     // Start-up has made the program's folder current since.
@@ -39,7 +68,7 @@ char* rt_FolderPath(const char* given) {
         // One byte more for the picker's form of a drive ("C:" -> "C:\").
         path = (char*)rt_Allocate((int32_t)need + 1);
         GetFullPathNameA(given, need, path, nullptr);
-        dlg_FolderResultPath(path);
+        rt_FolderResultPath(path);
     } else {
         // Too long for the platform to resolve: kept as given, so that the
         // root check names it instead of calling it empty.

@@ -148,6 +148,8 @@ const char* rt_RuntimeErrorText(int32_t code);    // null outside 1..11
 // ---- notifications, commands, life cycle ----
 uint32_t rt_Notify(int32_t code, uint32_t a1, uint32_t a2);
 void rt_CallCommand(ArgRecord* result, CommandEntry cmd, int32_t count, ArgRecord* args);
+// Makes the runtime's application object the framework's (before FwRun).
+void rt_InstallApplication(void);
 void rt_InitProgramImage(void);
 void rt_RegisterExitRoutine(void (*routine)(void));
 void rt_AddIdleCallback(HWND hwnd, void (*callback)(uint32_t), uint32_t param);
@@ -163,6 +165,11 @@ uint32_t rt_NextFreshNumber(void);
 // ---- the command line and batch runs (utilities 7 to 10) ----
 void* rt_ProgramArguments(void);                  // array of texts, arguments after the program's name
 char* rt_FolderPath(const char* given);           // full path in the folder picker's form; null for ""
+// Brings a path into the folder picker's result form in place: no trailing
+// "\" on a folder, exactly one on a drive root ("C:" becomes "C:\"; needs
+// room for one more byte). Double-byte characters are respected: a trail
+// byte 0x5C is not a backslash.
+void rt_FolderResultPath(char* path);
 void rt_EnterBatchMode(void);
 // Writes the text and a line end to standard output (1) or error (2) as UTF-8.
 void rt_WriteLine(int32_t stream, const char* text);

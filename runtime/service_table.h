@@ -5,6 +5,7 @@
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
+#include "runtime/kind_ids.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -13,15 +13,10 @@ static int appExitInstance(FwApp* app);
 static const FwAppSteps kAppSteps = {appInitInstance, appPreTranslate, appOnIdle, appExitInstance};
 static FwApp g_app = {&kAppSteps, nullptr, nullptr, {}};
 
-// Static construction of the application object.
-namespace {
-struct AppConstruction {
-    AppConstruction() {
-        InitializeCriticalSection(&g_rt.lock);
-        fw_app = &g_app;
-    }
-} g_construct;
-}  // namespace
+void rt_InstallApplication(void) {
+    InitializeCriticalSection(&g_rt.lock);
+    fw_app = &g_app;
+}
 
 // ---- initialisation ----
 

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <stdint.h>
+#include <vector>
 #include "platform/framework.h"
 #include "runtime/rt.h"
 
@@ -59,14 +60,6 @@ enum : uint32_t {
     KF_HIDDEN = 0x8000, KF_NO_INITIAL_FOCUS = 0x10000, KF_RELAYOUT = 0x100000, KF_DRAG_WINDOW = 0x4000000,
 };
 
-// Kind ids of library 1.
-enum : uint32_t {
-    KIND_WINDOW = 0x00010001, KIND_MENU = 0x00010003, KIND_EDIT = 0x00010005,
-    KIND_LABEL = 0x0001000A, KIND_BUTTON = 0x0001000B, KIND_CHECKBOX = 0x0001000C,
-    KIND_LISTBOX = 0x0001000F, KIND_PROGRESS = 0x00010013, KIND_PAGED = 0x00010015,
-    KIND_OBJECT = 0x00010030,
-};
-
 // Value record exchanged with a kind's get and set functions: integers,
 // booleans, colours and picks in `value`; 8-byte values in both words;
 // byte sets, fonts and pointers as (pointer, byte count); texts as a
@@ -85,6 +78,19 @@ struct ComponentObject {
     uint32_t windowId;
     uint32_t componentId;   // the window entry's id for the window itself
     uint32_t kindId;
+};
+
+// A window kind's object goes on with the marks of the load that made it,
+// which the loader sets and reads (only for objects of KIND_WINDOW).
+struct UiWindowMarks {
+    bool modal;                            // loaded modally and not yet closed
+    bool firstShowPending;                 // its first show goes through the show step
+    std::vector<HWND> disabledWindows;     // disabled by its modal load
+    std::vector<bool> disabledWasEnabled;  // their enabled state before
+};
+struct UiWindowObject {
+    ComponentObject head;
+    UiWindowMarks marks;
 };
 
 // Interface function signatures.

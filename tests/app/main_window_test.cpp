@@ -3,6 +3,7 @@
 // access, event dispatch and list box commands.
 #include <gtest/gtest.h>
 #include <string.h>
+#include "app/main_window.h"
 #include "commands/library.h"
 #include "runtime/rt.h"
 #include "ui/dispatch/dispatch.h"
@@ -16,12 +17,6 @@ extern "C" const unsigned int vell_main_template_size;
 
 namespace {
 
-const uint32_t kMain = 0x52010001;
-enum : uint32_t {
-    kButton2 = 0x1601000E, kStatus = 0x1601000C, kProgress = 0x1601000B, kLabel4 = 0x1601000A,
-    kLabel3 = 0x16010009, kLog = 0x16010008, kBackup = 0x16010007, kExtensions = 0x16010006,
-    kLabel2 = 0x16010005, kButton1 = 0x16010004, kRoot = 0x16010003, kLabel1 = 0x16010002,
-};
 
 int g_calls[16];
 template <int N>
@@ -30,7 +25,7 @@ int32_t handler(int32_t, const uint32_t*, int32_t* returned) {
     *returned = 0;
     return 0;
 }
-// The module's handler table stand-in: template offsets are 4 * slot.
+// The module's handler table stand-in, one handler a slot (app/main_window.h).
 EventHandler g_slots[16] = {handler<0>, handler<1>, handler<2>,  handler<3>,  handler<4>,  handler<5>,
                             handler<6>, handler<7>, handler<8>,  handler<9>,  handler<10>, handler<11>,
                             handler<12>, handler<13>, handler<14>, handler<15>};
@@ -38,7 +33,7 @@ EventHandler g_slots[16] = {handler<0>, handler<1>, handler<2>,  handler<3>,  ha
 void pump() { pumpMessages(); }
 
 ComponentObject* object(uint32_t component) {
-    UiWindowRecord* w = ui_FindWindow(kMain);
+    UiWindowRecord* w = ui_FindWindow(MAIN_WINDOW);
     if (!w) return nullptr;
     int32_t i = ui_FindEntry(w, component);
     return i > 0 ? ui_LiveObject(w, i) : nullptr;
@@ -49,15 +44,17 @@ HWND handle(uint32_t component) {
 }
 
 std::string readText(uint32_t component, int32_t prop) {
-    char* t = (char*)(uintptr_t)(uint32_t)ui_ReadProperty(kMain, component, prop, -1);
+    char* t = (char*)(uintptr_t)(uint32_t)ui_ReadProperty(MAIN_WINDOW, component, prop, -1);
     std::string s = t ? t : "<null>";
     rt_Free(t);
     return s;
 }
-uint32_t readInt(uint32_t component, int32_t prop) { return (uint32_t)ui_ReadProperty(kMain, component, prop, -1); }
+uint32_t readInt(uint32_t component, int32_t prop) {
+    return (uint32_t)ui_ReadProperty(MAIN_WINDOW, component, prop, -1);
+}
 
 int32_t insert(int32_t position, const char* text) {
-    ArgRecord args[3] = {{kMain, kLog, KIND_LISTBOX}, {(uint32_t)position, 0, TYPE_INT},
+    ArgRecord args[3] = {{MAIN_WINDOW, ID_LOG, KIND_LISTBOX}, {(uint32_t)position, 0, TYPE_INT},
                          {(uint32_t)(uintptr_t)text, 0, TYPE_TEXT}};
     ArgRecord result = {0, 0, 0};
     cmd_ListBoxInsertItem(&result, 3, args);
@@ -73,7 +70,7 @@ protected:
         ui_InstallWindowLayer();
         lib_notify = rt_Notify;
         ASSERT_TRUE(ui_LoadTemplates(vell_main_template, vell_main_template_size, g_slots));
-        ASSERT_TRUE(ui_LoadStartWindow(kMain));
+        ASSERT_TRUE(ui_LoadStartWindow(MAIN_WINDOW));
         pump();
     }
     static void TearDownTestSuite() {
@@ -85,14 +82,14 @@ protected:
 
 TEST_F(MainWindow, AllTwelveComponentsAreLiveWithTheirKinds) {
     const struct { uint32_t id, kind; int32_t rect[4]; } rows[] = {
-        {kButton2, KIND_BUTTON, {592, 148, 112, 32}},   {kStatus, KIND_LABEL, {8, 466, 696, 31}},
-        {kProgress, KIND_PROGRESS, {8, 440, 696, 24}},  {kLabel4, KIND_LABEL, {8, 405, 696, 24}},
-        {kLabel3, KIND_LABEL, {8, 185, 696, 24}},       {kLog, KIND_LISTBOX, {8, 219, 696, 176}},
-        {kBackup, KIND_CHECKBOX, {10, 152, 238, 24}},   {kExtensions, KIND_EDIT, {8, 112, 696, 32}},
-        {kLabel2, KIND_LABEL, {8, 80, 696, 24}},        {kButton1, KIND_BUTTON, {595, 40, 112, 32}},
-        {kRoot, KIND_EDIT, {8, 40, 584, 32}},           {kLabel1, KIND_LABEL, {8, 8, 696, 24}},
+        {ID_BUTTON_START, KIND_BUTTON, {592, 148, 112, 32}},   {ID_STATUS, KIND_LABEL, {8, 466, 696, 31}},
+        {ID_PROGRESS, KIND_PROGRESS, {8, 440, 696, 24}},  {ID_LABEL_PROGRESS, KIND_LABEL, {8, 405, 696, 24}},
+        {ID_LABEL_LOG, KIND_LABEL, {8, 185, 696, 24}},       {ID_LOG, KIND_LISTBOX, {8, 219, 696, 176}},
+        {ID_CHECK_BACKUP, KIND_CHECKBOX, {10, 152, 238, 24}},   {ID_EDIT_EXTENSIONS, KIND_EDIT, {8, 112, 696, 32}},
+        {ID_LABEL_EXTENSIONS, KIND_LABEL, {8, 80, 696, 24}},        {ID_BUTTON_CHOOSE, KIND_BUTTON, {595, 40, 112, 32}},
+        {ID_EDIT_ROOT, KIND_EDIT, {8, 40, 584, 32}},           {ID_LABEL_ROOT, KIND_LABEL, {8, 8, 696, 24}},
     };
-    HWND main = ui_WindowObject(ui_FindWindow(kMain))->fw.hwnd;
+    HWND main = ui_WindowObject(ui_FindWindow(MAIN_WINDOW))->fw.hwnd;
     for (const auto& r : rows) {
         ComponentObject* o = object(r.id);
         ASSERT_NE(o, nullptr) << std::hex << r.id;
@@ -108,55 +105,55 @@ TEST_F(MainWindow, AllTwelveComponentsAreLiveWithTheirKinds) {
         EXPECT_EQ(rc.bottom - rc.top, r.rect[3]) << std::hex << r.id;
     }
     // Control ids follow creation order, the last entry first.
-    EXPECT_EQ(GetDlgCtrlID(handle(kRoot)), 110);
-    EXPECT_EQ(GetDlgCtrlID(handle(kButton2)), 210);
+    EXPECT_EQ(GetDlgCtrlID(handle(ID_EDIT_ROOT)), 110);
+    EXPECT_EQ(GetDlgCtrlID(handle(ID_BUTTON_START)), 210);
 }
 
 TEST_F(MainWindow, StartUpValuesReadThroughTheRuntime) {
-    EXPECT_EQ(readText(kRoot, 8), "<null>");
-    EXPECT_EQ(readText(kExtensions, 8), "yml,json,txt,lang,cfg,ini,log,conf,toml");
-    EXPECT_EQ(readInt(kBackup, 18), 1u);
-    EXPECT_EQ(readText(kBackup, 11), "启用文件备份 (将创建源文件的备份文件)");
-    EXPECT_EQ(readText(kButton2, 10), "一键转码");
-    EXPECT_EQ(readText(kButton1, 10), "选择...");
-    EXPECT_EQ(readInt(kButton2, 9), 0u);
-    EXPECT_EQ(readInt(kLog, 16), (uint32_t)-1);
-    EXPECT_EQ(readInt(kLog, 8), 1u);
-    EXPECT_EQ(readInt(kExtensions, 11), 0xFFFFFFu);  // background colour
-    EXPECT_EQ((uint32_t)ui_ReadProperty(kMain, kButton2, 13, 1), 1u);  // bold
+    EXPECT_EQ(readText(ID_EDIT_ROOT, 8), "<null>");
+    EXPECT_EQ(readText(ID_EDIT_EXTENSIONS, 8), "yml,json,txt,lang,cfg,ini,log,conf,toml");
+    EXPECT_EQ(readInt(ID_CHECK_BACKUP, 18), 1u);
+    EXPECT_EQ(readText(ID_CHECK_BACKUP, 11), "启用文件备份 (将创建源文件的备份文件)");
+    EXPECT_EQ(readText(ID_BUTTON_START, 10), "一键转码");
+    EXPECT_EQ(readText(ID_BUTTON_CHOOSE, 10), "选择...");
+    EXPECT_EQ(readInt(ID_BUTTON_START, 9), 0u);
+    EXPECT_EQ(readInt(ID_LOG, 16), (uint32_t)-1);
+    EXPECT_EQ(readInt(ID_LOG, 8), 1u);
+    EXPECT_EQ(readInt(ID_EDIT_EXTENSIONS, 11), 0xFFFFFFu);  // background colour
+    EXPECT_EQ((uint32_t)ui_ReadProperty(MAIN_WINDOW, ID_BUTTON_START, 13, 1), 1u);  // bold
     KindIsDefaultFn isDefault = (KindIsDefaultFn)kind_button_iface(KI_IS_DEFAULT_BUTTON);
-    EXPECT_EQ(isDefault(object(kButton1)), 0);
-    EXPECT_EQ(isDefault(object(kButton2)), 0);
+    EXPECT_EQ(isDefault(object(ID_BUTTON_CHOOSE)), 0);
+    EXPECT_EQ(isDefault(object(ID_BUTTON_START)), 0);
 }
 
 TEST_F(MainWindow, ButtonClicksReachTheBoundHandlers) {
-    SendMessageA(handle(kButton1), BM_CLICK, 0, 0);
+    SendMessageA(handle(ID_BUTTON_CHOOSE), BM_CLICK, 0, 0);
     pump();
-    EXPECT_EQ(g_calls[0], 1);
-    SendMessageA(handle(kButton2), BM_CLICK, 0, 0);
+    EXPECT_EQ(g_calls[SLOT_CHOOSE_FOLDER], 1);
+    SendMessageA(handle(ID_BUTTON_START), BM_CLICK, 0, 0);
     pump();
-    EXPECT_EQ(g_calls[1], 1);
+    EXPECT_EQ(g_calls[SLOT_TRANSCODE], 1);
 }
 
 TEST_F(MainWindow, UntickingTheBackupBoxReadsZero) {
-    ASSERT_EQ(readInt(kBackup, 18), 1u);
-    SendMessageA(handle(kBackup), BM_CLICK, 0, 0);
+    ASSERT_EQ(readInt(ID_CHECK_BACKUP, 18), 1u);
+    SendMessageA(handle(ID_CHECK_BACKUP), BM_CLICK, 0, 0);
     pump();
-    EXPECT_EQ(readInt(kBackup, 18), 0u);
-    SendMessageA(handle(kBackup), BM_CLICK, 0, 0);
-    EXPECT_EQ(readInt(kBackup, 18), 1u);
+    EXPECT_EQ(readInt(ID_CHECK_BACKUP, 18), 0u);
+    SendMessageA(handle(ID_CHECK_BACKUP), BM_CLICK, 0, 0);
+    EXPECT_EQ(readInt(ID_CHECK_BACKUP, 18), 1u);
 }
 
 TEST_F(MainWindow, ContentWrittenByTheModuleReadsBack) {
     const char path[] = "D:\\服务端";
-    ui_WriteProperty(kMain, kRoot, 8, -1, (uint32_t)(uintptr_t)path, 0);
-    EXPECT_EQ(readText(kRoot, 8), path);
-    ui_WriteProperty(kMain, kRoot, 8, -1, 0, 0);
-    EXPECT_EQ(readText(kRoot, 8), "<null>");
+    ui_WriteProperty(MAIN_WINDOW, ID_EDIT_ROOT, 8, -1, (uint32_t)(uintptr_t)path, 0);
+    EXPECT_EQ(readText(ID_EDIT_ROOT, 8), path);
+    ui_WriteProperty(MAIN_WINDOW, ID_EDIT_ROOT, 8, -1, 0, 0);
+    EXPECT_EQ(readText(ID_EDIT_ROOT, 8), "<null>");
 }
 
 TEST_F(MainWindow, LogCommandsAndRecreation) {
-    HWND log = handle(kLog);
+    HWND log = handle(ID_LOG);
     EXPECT_EQ(insert(0, "a"), 0);
     EXPECT_EQ(insert(0, "b"), 0);
     EXPECT_EQ(insert(0, "c"), 0);
@@ -164,22 +161,22 @@ TEST_F(MainWindow, LogCommandsAndRecreation) {
     SendMessageA(log, LB_GETTEXT, 0, (LPARAM)first);
     EXPECT_STREQ(first, "c");
     // The stored (initial) list is still empty.
-    void* items = (void*)(uintptr_t)(uint32_t)ui_ReadProperty(kMain, kLog, 17, -1);
+    void* items = (void*)(uintptr_t)(uint32_t)ui_ReadProperty(MAIN_WINDOW, ID_LOG, 17, -1);
     ASSERT_NE(items, nullptr);
     EXPECT_EQ(rt_ByteSetLength(items), 2);
     rt_Free(items);
-    ArgRecord args[1] = {{kMain, kLog, KIND_LISTBOX}};
+    ArgRecord args[1] = {{MAIN_WINDOW, ID_LOG, KIND_LISTBOX}};
     ArgRecord none = {0, 0, 0};
     cmd_ListBoxClear(&none, 1, args);
     EXPECT_EQ(SendMessageA(log, LB_GETCOUNT, 0, 0), 0);
-    EXPECT_EQ(readInt(kLog, 16), (uint32_t)-1);
+    EXPECT_EQ(readInt(ID_LOG, 16), (uint32_t)-1);
 
     // Writing `sorted` makes the runtime re-create the list from its stored
     // properties: inserted lines are gone.
     insert(0, "z");
-    ui_WriteProperty(kMain, kLog, 9, -1, 1, 0);
+    ui_WriteProperty(MAIN_WINDOW, ID_LOG, 9, -1, 1, 0);
     pump();
-    HWND fresh = handle(kLog);
+    HWND fresh = handle(ID_LOG);
     ASSERT_NE(fresh, nullptr);
     EXPECT_NE(fresh, log);
     EXPECT_FALSE(IsWindow(log));
@@ -187,7 +184,7 @@ TEST_F(MainWindow, LogCommandsAndRecreation) {
     EXPECT_EQ(SendMessageA(fresh, LB_GETCOUNT, 0, 0), 0);
     EXPECT_EQ(GetDlgCtrlID(fresh), 160);
     EXPECT_EQ(insert(0, "again"), 0);
-    ui_WriteProperty(kMain, kLog, 9, -1, 0, 0);
+    ui_WriteProperty(MAIN_WINDOW, ID_LOG, 9, -1, 0, 0);
     pump();
 }
 

@@ -33,6 +33,7 @@ class Automation : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         g_rt.heap = GetProcessHeap();
+        auto_InstallLayer();
         vell_library1.notify(1, (uint32_t)(uintptr_t)&rt_Notify, 0);
         OleInitialize(nullptr);
         HMODULE dll = LoadLibraryA((selfDir() + "\\vell_recorder.dll").c_str());

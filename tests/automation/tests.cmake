@@ -4,7 +4,8 @@ vell_com_dll(NAME vell_recorder
   DEF ${CMAKE_CURRENT_LIST_DIR}/recorder.def
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/recorder.cpp)
 
-vell_add_gtest(NAME test_automation SOURCES automation_test.cpp convert_test.cpp
+vell_add_gtest(NAME test_automation
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/automation_test.cpp ${CMAKE_CURRENT_LIST_DIR}/convert_test.cpp
   ${CMAKE_BINARY_DIR}/gen/vell_recorder/vell_recorder_i.c)
 add_dependencies(test_automation vell_recorder)
 # The tests read the recorder's type library for declared parameter types.

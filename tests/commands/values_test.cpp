@@ -4,6 +4,7 @@
 #include <string.h>
 #include <string>
 #include "commands/dialog.h"
+#include "runtime/rt.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ std::string textOf(const ArgRecord& a) {
 std::string folder(const char* in) {
     char buf[MAX_PATH + 2];
     strcpy(buf, in);
-    dlg_FolderResultPath(buf);
+    rt_FolderResultPath(buf);
     return buf;
 }
 

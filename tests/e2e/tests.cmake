@@ -1,32 +1,30 @@
 # Drives the real program; it and the stream server must be built, and the
 # server registered in the prefix, first. Trees with links are made on the
 # host side: this Wine cannot create links.
-if(TARGET vellumor)
-  set(_links "${CMAKE_BINARY_DIR}/e2e_links")
-  add_test(NAME e2e_link_tree COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/make_links.sh ${_links})
-  set_tests_properties(e2e_link_tree PROPERTIES FIXTURES_SETUP link_tree)
-  string(REPLACE "/" "\\" _links_win "Z:${_links}")
+set(_links "${CMAKE_BINARY_DIR}/e2e_links")
+add_test(NAME e2e_link_tree COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/make_links.sh ${_links})
+set_tests_properties(e2e_link_tree PROPERTIES FIXTURES_SETUP link_tree)
+string(REPLACE "/" "\\" _links_win "Z:${_links}")
 
-  vell_add_gtest(NAME test_e2e SOURCES driver.cpp e2e_test.cpp GUI)
-  add_dependencies(test_e2e vellumor vell_stream)
-  set_tests_properties(test_e2e PROPERTIES TIMEOUT 300
-    FIXTURES_REQUIRED "wine_prefix;stream_registered;link_tree"
-    ENVIRONMENT "VELL_LINK_TREE=${_links_win}")
-endif()
+vell_add_gtest(NAME test_e2e GUI
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/driver.cpp ${CMAKE_CURRENT_LIST_DIR}/e2e_test.cpp)
+add_dependencies(test_e2e vellumor vell_stream)
+set_tests_properties(test_e2e PROPERTIES TIMEOUT 300
+  FIXTURES_REQUIRED "wine_prefix;stream_registered;link_tree"
+  ENVIRONMENT "VELL_LINK_TREE=${_links_win}")
 
 # The command line and batch runs: child runs of the program whose output
 # and exit codes are read.
-if(TARGET vellumor)
-  vell_add_gtest(NAME test_e2e_batch SOURCES driver.cpp batch_test.cpp GUI)
-  add_dependencies(test_e2e_batch vellumor vell_stream)
-  set_tests_properties(test_e2e_batch PROPERTIES TIMEOUT 300
-    FIXTURES_REQUIRED "wine_prefix;stream_registered")
+vell_add_gtest(NAME test_e2e_batch GUI
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/driver.cpp ${CMAKE_CURRENT_LIST_DIR}/batch_test.cpp)
+add_dependencies(test_e2e_batch vellumor vell_stream)
+set_tests_properties(test_e2e_batch PROPERTIES TIMEOUT 300
+  FIXTURES_REQUIRED "wine_prefix;stream_registered")
 
-  # scripts/run --batch from a shell without a display, on a Linux path.
-  add_test(NAME e2e_run_batch COMMAND env -u DISPLAY
-    ${CMAKE_SOURCE_DIR}/tests/e2e/run_batch.sh ${CMAKE_SOURCE_DIR}/scripts/run)
-  vell_test_properties(e2e_run_batch)
-  # Alone: without a display scripts/run ends the running Wine session.
-  set_tests_properties(e2e_run_batch PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE
-    FIXTURES_REQUIRED "wine_prefix;stream_registered")
-endif()
+# scripts/run --batch from a shell without a display, on a Linux path.
+add_test(NAME e2e_run_batch COMMAND env -u DISPLAY
+  ${CMAKE_CURRENT_LIST_DIR}/run_batch.sh ${CMAKE_SOURCE_DIR}/scripts/run)
+vell_test_properties(e2e_run_batch)
+# Alone: without a display scripts/run ends the running Wine session.
+set_tests_properties(e2e_run_batch PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE
+  FIXTURES_REQUIRED "wine_prefix;stream_registered")

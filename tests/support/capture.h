@@ -15,12 +15,7 @@ inline std::vector<uint32_t> Window(HWND hwnd) {
     int w = r.right - r.left, h = r.bottom - r.top;
     std::vector<uint32_t> px((size_t)(w > 0 ? w : 0) * (size_t)(h > 0 ? h : 0));
     if (px.empty()) return px;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};  // top-down
     void* bits = nullptr;
     HDC screen = GetWindowDC(hwnd);
     HDC mem = CreateCompatibleDC(screen);

@@ -5,12 +5,14 @@
 #include "commands/library.h"
 #include "runtime/rt.h"
 #include "ui/kinds/common/common.h"
+#include "ui/loader/loader.h"
 
 namespace kh {
 
-std::vector<RaisedEvent> events;
+std::vector<EventRecord> events;
 std::vector<std::pair<uint32_t, uint32_t>> destroyed;
 int fatalCount = 0;
+std::function<bool(const EventRecord&, int32_t*)> handler;
 
 namespace {
 std::map<std::pair<uint32_t, uint32_t>, ComponentObject*> objects;
@@ -19,11 +21,13 @@ HWND parent = nullptr;
 uint32_t notify(int32_t code, uint32_t a1, uint32_t a2) {
     switch (code) {
     case NOTE_RAISE_EVENT: {
-        const EventRecord* r = (const EventRecord*)(uintptr_t)a1;
-        RaisedEvent e = {r->window, r->component, r->event, r->argc, {}};
-        memcpy(e.args, r->args, sizeof e.args);
-        events.push_back(e);
-        return 0;
+        EventRecord* r = (EventRecord*)(uintptr_t)a1;
+        events.push_back(*r);
+        int32_t result = 0;
+        if (!handler || !handler(*r, &result)) return 0;
+        r->resultPresent = 1;
+        r->result = result;
+        return 1;
     }
     case NOTE_COMPONENT_DESTROYED:
         destroyed.push_back({a1, a2});
@@ -50,6 +54,20 @@ LRESULT CALLBACK parentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (ui_ReflectToChild(msg, wp, lp, &r)) return r;
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
+
+const char* parentClass() {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = parentProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+        wc.lpszClassName = "VellKindTestParent";
+        registered = RegisterClassA(&wc) != 0;
+    }
+    return "VellKindTestParent";
+}
 }  // namespace
 
 void Install() {
@@ -57,23 +75,25 @@ void Install() {
     events.clear();
     destroyed.clear();
     fatalCount = 0;
+    handler = nullptr;
 }
 
 HWND Parent() {
     if (parent && IsWindow(parent)) return parent;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = parentProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    wc.lpszClassName = "VellKindTestParent";
-    RegisterClassA(&wc);
-    parent = CreateWindowExA(0, "VellKindTestParent", "kinds", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640,
-                             480, nullptr, nullptr, wc.hInstance, nullptr);
+    parent = CreateWindowExA(0, parentClass(), "kinds", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetForegroundWindow(parent);
     SetActiveWindow(parent);
     Pump();
     return parent;
+}
+
+HWND MakeParent(int w, int h) {
+    HWND made = CreateWindowExA(0, parentClass(), "kinds", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 10, 10, w, h,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(made, SW_SHOWNA);
+    Pump();
+    return made;
 }
 
 void Pump() { pumpMessages(); }
@@ -153,9 +173,21 @@ void Destroy(ComponentObject* obj) {
     Pump();
 }
 
+std::pair<uint32_t, uint32_t> DestroyAndReport(ComponentObject* obj) {
+    destroyed.clear();
+    DestroyWindow(obj->fw.hwnd);
+    return destroyed.size() == 1 ? destroyed[0] : std::pair<uint32_t, uint32_t>(0, 0);
+}
+
+COLORREF CtlColour(UINT msg, HWND control, HDC dc) {
+    HBRUSH brush = (HBRUSH)SendMessageA(GetParent(control), msg, (WPARAM)dc, (LPARAM)control);
+    LOGBRUSH lb;
+    return brush && GetObjectA(brush, sizeof lb, &lb) ? lb.lbColor : CLR_INVALID;
+}
+
 int CountEvents(int32_t event) {
     int n = 0;
-    for (const RaisedEvent& e : events) n += e.event == event;
+    for (const EventRecord& e : events) n += e.event == event;
     return n;
 }
 
@@ -166,16 +198,58 @@ std::string WindowText(HWND hwnd) {
 }
 
 std::string Logfont(const char* face, int32_t height, int32_t weight) {
-    LOGFONTA lf = {};
-    lf.lfHeight = height;
-    lf.lfWeight = weight;
-    lf.lfCharSet = 134;
-    lf.lfOutPrecision = 3;
-    lf.lfClipPrecision = 2;
-    lf.lfQuality = 1;
-    lf.lfPitchAndFamily = 34;
+    // Charset 134 (GBK), precisions 3 and 2, quality 1, pitch and family 34.
+    LOGFONTA lf = {height, 0, 0, 0, weight, 0, 0, 0, 134, 3, 2, 1, 34, {}};
     strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
     return std::string((const char*)&lf, sizeof lf);
+}
+
+TplComponent Component(uint32_t kind, int32_t left, int32_t top, int32_t width, int32_t height, uint32_t state,
+                       const std::string& kindBlock) {
+    TplComponent c;
+    c.kindId = kind;
+    c.left = left;
+    c.top = top;
+    c.width = width;
+    c.height = height;
+    c.stateFlags = state;
+    c.kindBlock = kindBlock;
+    return c;
+}
+
+std::vector<TplEntry> Entries(const TplComponent& window, const std::vector<TplComponent>& comps,
+                              uint32_t entryId) {
+    std::vector<TplEntry> entries = {{entryId, tpl_EncodeComponent(window)}};
+    for (size_t i = 0; i < comps.size(); i++)
+        entries.push_back({0x16010002u + (uint32_t)i, tpl_EncodeComponent(comps[i])});
+    return entries;
+}
+
+std::string TemplateBytes(const std::vector<std::pair<uint32_t, std::vector<TplEntry>>>& windows) {
+    TplBlock b;
+    for (const auto& w : windows) {
+        TplWindow tw;
+        tw.id = w.first;
+        tw.table = tpl_BuildTable(w.second);
+        b.windows.push_back(tw);
+    }
+    return tpl_WriteBlock(b);
+}
+
+void UseProgramKinds() {
+    static const LibraryRecord* libs[1] = {&vell_library1};
+    g_rt.libraries = libs;
+    g_rt.libraryCount = 1;
+    ui_InstallWindowLayer();
+    lib_notify = rt_Notify;
+}
+
+bool LoadStartWindow(uint32_t windowId, const std::vector<TplEntry>& entries, const void* codeBase) {
+    std::string data = TemplateBytes({{windowId, entries}});
+    if (!ui_LoadTemplates(data.data(), (uint32_t)data.size(), codeBase) || !ui_LoadStartWindow(windowId))
+        return false;
+    Pump();
+    return true;
 }
 
 }  // namespace kh

@@ -1,10 +1,13 @@
 #include "tests/support/ui_kit.h"
+#include "tests/support/kind_harness.h"
 #include "tests/support/pump.h"
 #include <string.h>
 #include "runtime/rt.h"
 #include "ui/template/archive.h"
 
 namespace uk {
+
+static_assert(offsetof(WindowObject, marks) == offsetof(UiWindowObject, marks), "the loader's marks");
 
 std::vector<Created> created;
 std::vector<Call> calls;
@@ -296,42 +299,20 @@ std::string WindowBlock(int32_t position) {
 }
 
 TplComponent Window(int32_t left, int32_t top, int32_t width, int32_t height, uint32_t state) {
-    TplComponent c;
-    c.kindId = kWindowKind;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.stateFlags = state;
-    c.kindBlock = WindowBlock(0);
-    return c;
+    return kh::Component(kWindowKind, left, top, width, height, state, WindowBlock(0));
 }
 
 TplComponent Box(int32_t left, int32_t top, int32_t width, int32_t height, uint32_t state, const std::string& name,
                  uint32_t kindId) {
-    TplComponent c;
-    c.kindId = kindId;
+    TplComponent c = kh::Component(kindId, left, top, width, height, state, BoxBlock(1, name));
     c.name = name;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.stateFlags = state;
-    c.kindBlock = BoxBlock(1, name);
     return c;
 }
 
 TplEntry Entry(uint32_t id, const TplComponent& c) { return TplEntry{id, tpl_EncodeComponent(c)}; }
 
 bool LoadTemplates(const std::vector<std::pair<uint32_t, std::vector<TplEntry>>>& windows) {
-    TplBlock b;
-    for (const auto& w : windows) {
-        TplWindow tw;
-        tw.id = w.first;
-        tw.table = tpl_BuildTable(w.second);
-        b.windows.push_back(tw);
-    }
-    std::string bytes = tpl_WriteBlock(b);
+    std::string bytes = kh::TemplateBytes(windows);
     return g_rt.ui.loadTemplates(bytes.data(), (uint32_t)bytes.size(), handlers);
 }
 

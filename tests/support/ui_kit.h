@@ -51,6 +51,7 @@ struct BoxObject {
 
 struct WindowObject {
     ComponentObject base;
+    UiWindowMarks marks;   // as UiWindowObject: the loader's marks
     int32_t position;
     int32_t modalFlagAtCreate;
     HWND ownerAtCreate;

@@ -114,7 +114,7 @@ bool ui_LoadTemplates(const void* block, uint32_t size, const void* codeBase) {
         r->working = tw.table;
         r->hasSaved = false;
         r->app = &g_rt;
-        r->modal = r->firstShowPending = r->secondInstance = r->idleDeclined = false;
+        r->secondInstance = r->idleDeclined = false;
         ui_registry.ids.push_back(tw.id);
         ui_registry.windows.push_back(r);
     }
@@ -218,6 +218,20 @@ int32_t ui_ModalLoadFlag(void) { return s_modalLoadFlag; }
 
 namespace {
 
+// The load marks a window kind's object carries.
+UiWindowMarks* marksOf(ComponentObject* o) {
+    return o && o->kindId == KIND_WINDOW ? &((UiWindowObject*)o)->marks : nullptr;
+}
+
+void endModal(UiWindowMarks* m) {
+    if (!m) return;
+    for (size_t i = 0; i < m->disabledWindows.size(); i++)
+        if (IsWindow(m->disabledWindows[i])) EnableWindow(m->disabledWindows[i], m->disabledWasEnabled[i]);
+    m->disabledWindows.clear();
+    m->disabledWasEnabled.clear();
+    m->modal = false;
+}
+
 // Ends a failed load: what was created goes, and the table is as it was
 // when the load began.
 int32_t failLoad(UiWindowRecord* w, HWND windowHwnd) {
@@ -231,7 +245,6 @@ int32_t failLoad(UiWindowRecord* w, HWND windowHwnd) {
     if (w->hasSaved) w->working = w->saved;
     w->saved = TplTable();
     w->hasSaved = false;
-    w->modal = false;
     rt_Notify(NOTE_PUMP_UNBLOCK, 0, 0);
     return 0;
 }
@@ -389,15 +402,17 @@ bool raiseFirstEvents(UiWindowRecord* w) {
 // A modal window disables every other top-level registry window,
 // remembering how each was, for the end of the modal state.
 void disableOthers(UiWindowRecord* w) {
-    w->modal = true;
-    w->disabledWindows.clear();
-    w->disabledWasEnabled.clear();
+    UiWindowMarks* m = marksOf(ui_WindowObject(w));
+    if (!m) return;
+    m->modal = true;
+    m->disabledWindows.clear();
+    m->disabledWasEnabled.clear();
     for (UiWindowRecord* other : ui_registry.windows) {
         if (other == w) continue;
         ComponentObject* o = ui_WindowObject(other);
         if (!o || !isTopLevel(o->fw.hwnd)) continue;
-        w->disabledWindows.push_back(o->fw.hwnd);
-        w->disabledWasEnabled.push_back(IsWindowEnabled(o->fw.hwnd) != FALSE);
+        m->disabledWindows.push_back(o->fw.hwnd);
+        m->disabledWasEnabled.push_back(IsWindowEnabled(o->fw.hwnd) != FALSE);
         EnableWindow(o->fw.hwnd, FALSE);
     }
 }
@@ -429,8 +444,6 @@ int32_t ui_LoadWindowRecord(UiWindowRecord* w, int32_t secondInstance, int32_t m
     s_loading.push_back(w);
     if (!ui_FindWindow(w->id)) return failLoad(w, nullptr);
     w->secondInstance = secondInstance != 0;
-    w->modal = false;
-    w->firstShowPending = false;
 
     Load L{w, secondInstance, modal, owner, std::vector<uint8_t>(w->working.count, 0), {}, nullptr};
     if (!createComponents(&L)) return failLoad(w, L.windowHwnd);
@@ -443,7 +456,7 @@ int32_t ui_LoadWindowRecord(UiWindowRecord* w, int32_t secondInstance, int32_t m
     if (modal == 1) disableOthers(w);
     announceShown(w);
     // The first show of a window loaded hidden goes through the show step.
-    w->firstShowPending = true;
+    if (UiWindowMarks* m = marksOf(ui_WindowObject(w))) m->firstShowPending = true;
     return 1;
 }
 
@@ -492,13 +505,15 @@ void ui_ShowByPosition(uint32_t windowId, int32_t showFlag) {
 void ui_ShowAfterLoad(uint32_t windowId, int32_t showFlag) {
     UiWindowRecord* w = ui_FindWindow(windowId);
     ComponentObject* o = ui_WindowObject(w);
+    UiWindowMarks* m = marksOf(o);
     if (!o) return;
-    if (!w->firstShowPending) {
+    if (!m || !m->firstShowPending) {
         if (showFlag) ShowWindow(o->fw.hwnd, SW_SHOW);
         return;
     }
-    w->firstShowPending = false;
-    if (w->modal) {
+    m->firstShowPending = false;
+    bool modal = m->modal;
+    if (modal) {
         HWND owner = GetWindow(o->fw.hwnd, GW_OWNER);
         bool ownerLoaded = false;
         for (UiWindowRecord* other : ui_registry.windows) {
@@ -509,7 +524,8 @@ void ui_ShowAfterLoad(uint32_t windowId, int32_t showFlag) {
             SetWindowPos(o->fw.hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     if (showFlag) ui_ShowByPosition(windowId, 0);
-    if (w->modal && ui_WindowObject(w)) {
+    m = marksOf(ui_WindowObject(w));
+    if (m && m->modal) {
         uint32_t previous = g_rt.modalWindowId;
         g_rt.modalWindowId = windowId;
         rt_MessageLoop(1);
@@ -518,19 +534,11 @@ void ui_ShowAfterLoad(uint32_t windowId, int32_t showFlag) {
     }
 }
 
-void ui_EndModal(uint32_t windowId) {
-    UiWindowRecord* w = ui_FindWindow(windowId);
-    if (!w) return;
-    for (size_t i = 0; i < w->disabledWindows.size(); i++)
-        if (IsWindow(w->disabledWindows[i])) EnableWindow(w->disabledWindows[i], w->disabledWasEnabled[i]);
-    w->disabledWindows.clear();
-    w->disabledWasEnabled.clear();
-    w->modal = false;
-}
+void ui_EndModal(uint32_t windowId) { endModal(marksOf(ui_WindowObject(ui_FindWindow(windowId)))); }
 
 bool ui_IsModal(uint32_t windowId) {
-    UiWindowRecord* w = ui_FindWindow(windowId);
-    return w && w->modal;
+    UiWindowMarks* m = marksOf(ui_WindowObject(ui_FindWindow(windowId)));
+    return m && m->modal;
 }
 
 bool ui_IsSecondInstance(uint32_t windowId) {
@@ -551,11 +559,16 @@ void ui_ComponentDestroyed(uint32_t windowId, uint32_t componentId) {
     }
     if (idx < 0) return;
     if (g_rt.modalWindowId == windowId) g_rt.modalWindowId = 0;
-    // The load still needs the table; it finishes the swap itself.
-    if (isLoading(w)) return;
+    // The window object is going: its native window already has, the object
+    // itself right after this notification.
+    ComponentObject* going = (ComponentObject*)(uintptr_t)tpl_GetObjectSlot(w->working, 0);
+    if (isLoading(w)) {
+        // The load still needs the table; it finishes the swap itself.
+        tpl_SetObjectSlot(&w->working, 0, 0);
+        return;
+    }
     // A modal window destroyed without closing still gives the others back.
-    if (w->modal) ui_EndModal(windowId);
-    w->firstShowPending = false;
+    endModal(marksOf(going));
     for (uint32_t i = 0; i < w->working.count; i++) {
         if (tpl_IsMenuEntry(w->working, i)) continue;
         ui_DestroyPointer((HCURSOR)(uintptr_t)tpl_GetCursorSlot(w->working, i));
@@ -581,6 +594,78 @@ int32_t ui_LoadRequest(const uint32_t* request) {
     if (!ui_LoadWindowRecord(w, 0, modal, owner)) return -1;
     if (tpl_GetStateFlags(w->working, 0) & TPL_STATE_VISIBLE) ui_ShowAfterLoad(id, 0);
     return 0;
+}
+
+// ---- what the window kind asks ----
+
+int32_t ui_EntryCount(uint32_t windowId) {
+    UiWindowRecord* w = ui_FindWindow(windowId);
+    return w ? (int32_t)w->working.count : 0;
+}
+
+bool ui_GetEntry(uint32_t windowId, int32_t index, UiEntry* out) {
+    UiWindowRecord* w = ui_FindWindow(windowId);
+    ComponentObject* o = index > 0 ? ui_LiveObject(w, index) : nullptr;
+    if (!o) return false;
+    const KindRecord* k = ui_KindRecord(tpl_GetKindId(w->working, (uint32_t)index));
+    *out = UiEntry{o, k ? k->flags : 0, k ? k->iface : nullptr, tpl_GetParent(w->working, (uint32_t)index),
+                   tpl_GetTabOrder(w->working, (uint32_t)index)};
+    return true;
+}
+
+int32_t ui_EntryOfHandle(uint32_t windowId, HWND h) { return ui_FindEntryByHandle(ui_FindWindow(windowId), h, true); }
+
+int32_t ui_TabOrder(uint32_t windowId, int32_t* indexes, int32_t cap) {
+    UiWindowRecord* w = ui_FindWindow(windowId);
+    if (!w) return 0;
+    struct Item { int32_t index, order; };
+    std::vector<Item> items;
+    // Creation order: the last table entry first.
+    for (int32_t i = (int32_t)w->working.count - 1; i >= 1; i--) {
+        UiEntry e;
+        if (!ui_GetEntry(windowId, i, &e) || !IsWindowVisible(e.obj->fw.hwnd) || !IsWindowEnabled(e.obj->fw.hwnd))
+            continue;
+        if (!(tpl_GetStateFlags(w->working, (uint32_t)i) & TPL_STATE_TABSTOP)) continue;
+        if (e.kindFlags & (KF_HIDDEN | KF_NO_INITIAL_FOCUS)) continue;
+        items.push_back({i, e.tabOrder});
+    }
+    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.order < b.order; });
+    int32_t n = 0;
+    for (const Item& it : items)
+        if (n < cap) indexes[n++] = it.index;
+    return n;
+}
+
+std::vector<ComponentObject*> ui_DockedComponents(uint32_t windowId) {
+    std::vector<ComponentObject*> docked;
+    for (int32_t i = ui_EntryCount(windowId) - 1; i >= 1; i--) {
+        UiEntry e;
+        if (ui_GetEntry(windowId, i, &e) && (e.kindFlags & KF_RELAYOUT)) docked.push_back(e.obj);
+    }
+    return docked;
+}
+
+HCURSOR ui_PointerOver(const ComponentObject* window, HWND over) {
+    UiWindowRecord* w = ui_FindWindow(window->windowId);
+    if (!w) return nullptr;
+    int32_t e = over == window->fw.hwnd ? 0 : ui_FindEntryByHandle(w, over, true);
+    return e < 0 ? nullptr : (HCURSOR)(uintptr_t)tpl_GetCursorSlot(w->working, (uint32_t)e);
+}
+
+void ui_ReleasePointers(uint32_t windowId) {
+    UiWindowRecord* w = ui_FindWindow(windowId);
+    for (uint32_t i = 0; w && i < w->working.count; i++) {
+        if (tpl_IsMenuEntry(w->working, i)) continue;
+        ui_DestroyPointer((HCURSOR)(uintptr_t)tpl_GetCursorSlot(w->working, i));
+        tpl_SetCursorSlot(&w->working, i, 0);
+    }
+}
+
+std::vector<ComponentObject*> ui_LoadedWindows(void) {
+    std::vector<ComponentObject*> loaded;
+    for (UiWindowRecord* w : ui_registry.windows)
+        if (ComponentObject* o = ui_WindowObject(w)) loaded.push_back(o);
+    return loaded;
 }
 
 // ---- the core's entry points ----

@@ -19,15 +19,8 @@ struct UiWindowRecord {
     TplTable saved;                   // copy taken at each load, put back on destroy
     bool hasSaved;
     RtState* app;                     // back pointer to the application state
-
-    // State of the current load (the window object's marks, kept here so the
-    // window kind and the loader share one copy).
-    bool modal;                       // loaded modally and not yet closed
-    bool firstShowPending;
-    bool secondInstance;              // loaded with the second-instance flag
+    bool secondInstance;              // the current load had the second-instance flag
     bool idleDeclined;                // declined event 7 in this idle period
-    std::vector<HWND> disabledWindows;    // disabled by the modal load
-    std::vector<bool> disabledWasEnabled; // their enabled state before
 };
 
 // The registry: window ids and their records, in template order. Notification
@@ -81,14 +74,43 @@ void ui_ComponentDestroyed(uint32_t windowId, uint32_t componentId);
 // Notification 2005: request {window id, owner object or null, modal flag}.
 int32_t ui_LoadRequest(const uint32_t* request);
 
-// For the window kind: the modal flag of the load whose window object is
-// being created right now (0 outside that call).
+// ---- what the window kind asks ----
+// The modal flag of the load whose window object is being created right
+// now (0 outside that call).
 int32_t ui_ModalLoadFlag(void);
 // For the window kind's close: re-enables every window the modal load of
 // this window disabled, each to its previous state, and clears the mark.
 void ui_EndModal(uint32_t windowId);
 bool ui_IsModal(uint32_t windowId);
 bool ui_IsSecondInstance(uint32_t windowId);
+// A component of a loaded window, as the window kind works with it.
+struct UiEntry {
+    ComponentObject* obj;   // its live object
+    uint32_t kindFlags;     // its kind record's flags
+    KindInterface iface;    // its kind's interface function, or null
+    uint32_t parentId;      // its container, 0 for the window itself
+    int32_t tabOrder;
+};
+// The number of entries of a window's table (0 when it is not in the registry).
+int32_t ui_EntryCount(uint32_t windowId);
+// Entry `index` when it is a live component: not the window entry, not a
+// menu entry.
+bool ui_GetEntry(uint32_t windowId, int32_t index, UiEntry* out);
+// The component whose native window is h or holds it, h's parent tried
+// once more; -1 for none and for the window itself.
+int32_t ui_EntryOfHandle(uint32_t windowId, HWND h);
+// The Tab order: live, visible, enabled tab-stop components by ascending
+// tab order value, equal values in creation order (entry indexes). Returns
+// how many it wrote, at most cap.
+int32_t ui_TabOrder(uint32_t windowId, int32_t* indexes, int32_t cap);
+// The components laid out by docking (kind flag 0x100000), in creation order.
+std::vector<ComponentObject*> ui_DockedComponents(uint32_t windowId);
+// The pointer made for the window or for its component under `over`, or null.
+HCURSOR ui_PointerOver(const ComponentObject* window, HWND over);
+// Destroys the pointers made for the window's entries.
+void ui_ReleasePointers(uint32_t windowId);
+// The live window objects of the registry, in its order.
+std::vector<ComponentObject*> ui_LoadedWindows(void);
 
 // ---- mouse pointers ----
 // Module pointer numbers 0..14 <-> stored codes; other values unchanged.

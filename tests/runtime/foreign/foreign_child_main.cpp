@@ -45,5 +45,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmd, int) {
     g_command[0] = mode->command;
     g_rt.image = &g_image;
     g_rt.moduleStart = childStart;
+    rt_InstallApplication();
     return FwRun(instance);
 }

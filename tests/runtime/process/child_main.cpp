@@ -58,5 +58,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmd, int) {
     lstrcpynA(g_marker, space + 1, MAX_PATH);
     g_rt.image = &kImage;
     g_rt.moduleStart = childStart;
+    rt_InstallApplication();
     return FwRun(instance);
 }

@@ -1,1 +1,2 @@
-vell_add_gtest(NAME test_ui_loader GUI SOURCES loader_test.cpp ../../support/ui_kit.cpp)
+vell_add_gtest(NAME test_ui_loader GUI SOURCES ${CMAKE_CURRENT_LIST_DIR}/loader_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/ui_kit.cpp ${CMAKE_SOURCE_DIR}/tests/support/kind_harness.cpp)

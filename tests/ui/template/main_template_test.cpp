@@ -1,6 +1,8 @@
 // The block the program carries: its size and every value of the main
 // window's tables read back from it.
 #include <gtest/gtest.h>
+#include "app/main_window.h"
+#include "runtime/kind_ids.h"
 #include "ui/template/template.h"
 #include "ui/template/archive.h"
 
@@ -56,18 +58,18 @@ struct Row {
 
 // Table order, entry 1 first.
 const Row kRows[] = {
-    {0x1601000E, "按钮2", 0x0001000B, {592, 148, 112, 32}, true, 4},
-    {0x1601000C, "标签5", 0x0001000A, {8, 466, 696, 31}, false, 0xFFFFFFFF},
-    {0x1601000B, "进度条1", 0x00010013, {8, 440, 696, 24}, false, 0xFFFFFFFF},
-    {0x1601000A, "标签4", 0x0001000A, {8, 405, 696, 24}, false, 0xFFFFFFFF},
-    {0x16010009, "标签3", 0x0001000A, {8, 185, 696, 24}, false, 0xFFFFFFFF},
-    {0x16010008, "列表框1", 0x0001000F, {8, 219, 696, 176}, true, 0xFFFFFFFF},
-    {0x16010007, "选择框1", 0x0001000C, {10, 152, 238, 24}, true, 0xFFFFFFFF},
-    {0x16010006, "编辑框2", 0x00010005, {8, 112, 696, 32}, true, 0xFFFFFFFF},
-    {0x16010005, "标签2", 0x0001000A, {8, 80, 696, 24}, false, 0xFFFFFFFF},
-    {0x16010004, "按钮1", 0x0001000B, {595, 40, 112, 32}, true, 0},
-    {0x16010003, "编辑框1", 0x00010005, {8, 40, 584, 32}, true, 0xFFFFFFFF},
-    {0x16010002, "标签1", 0x0001000A, {8, 8, 696, 24}, false, 0xFFFFFFFF},
+    {ID_BUTTON_START, "按钮2", KIND_BUTTON, {592, 148, 112, 32}, true, HandlerOffset(SLOT_TRANSCODE)},
+    {ID_STATUS, "标签5", KIND_LABEL, {8, 466, 696, 31}, false, 0xFFFFFFFF},
+    {ID_PROGRESS, "进度条1", KIND_PROGRESS, {8, 440, 696, 24}, false, 0xFFFFFFFF},
+    {ID_LABEL_PROGRESS, "标签4", KIND_LABEL, {8, 405, 696, 24}, false, 0xFFFFFFFF},
+    {ID_LABEL_LOG, "标签3", KIND_LABEL, {8, 185, 696, 24}, false, 0xFFFFFFFF},
+    {ID_LOG, "列表框1", KIND_LISTBOX, {8, 219, 696, 176}, true, 0xFFFFFFFF},
+    {ID_CHECK_BACKUP, "选择框1", KIND_CHECKBOX, {10, 152, 238, 24}, true, 0xFFFFFFFF},
+    {ID_EDIT_EXTENSIONS, "编辑框2", KIND_EDIT, {8, 112, 696, 32}, true, 0xFFFFFFFF},
+    {ID_LABEL_EXTENSIONS, "标签2", KIND_LABEL, {8, 80, 696, 24}, false, 0xFFFFFFFF},
+    {ID_BUTTON_CHOOSE, "按钮1", KIND_BUTTON, {595, 40, 112, 32}, true, HandlerOffset(SLOT_CHOOSE_FOLDER)},
+    {ID_EDIT_ROOT, "编辑框1", KIND_EDIT, {8, 40, 584, 32}, true, 0xFFFFFFFF},
+    {ID_LABEL_ROOT, "标签1", KIND_LABEL, {8, 8, 696, 24}, false, 0xFFFFFFFF},
 };
 
 }  // namespace
@@ -88,15 +90,15 @@ TEST_F(Main, SizeIsTheSumOfItsFields) {
 
 TEST_F(Main, WindowRecord) {
     const TplWindow& w = block.windows[0];
-    EXPECT_EQ(w.id, 0x52010001u);
+    EXPECT_EQ(w.id, (uint32_t)MAIN_WINDOW);
     EXPECT_TRUE(tpl_IsWindowId(w.id));
     EXPECT_EQ(w.valueA, 0x0270E3C8u);
     EXPECT_EQ(w.valueB, 0x190121C5u);
     EXPECT_EQ(w.textA, "");
     EXPECT_EQ(w.textB, "");
     ASSERT_EQ(t->count, 13u);
-    EXPECT_EQ(tpl_EntryId(*t, 0), 0x06010000u);
-    EXPECT_EQ(tpl_GetKindId(*t, 0), 0x00010001u);
+    EXPECT_EQ(tpl_EntryId(*t, 0), (uint32_t)MAIN_WINDOW_ENTRY);
+    EXPECT_EQ(tpl_GetKindId(*t, 0), (uint32_t)KIND_WINDOW);
     EXPECT_STREQ(tpl_GetName(*t, 0), "");
     int32_t rc[4];
     ASSERT_TRUE(tpl_GetRect(*t, 0, rc));
@@ -107,13 +109,13 @@ TEST_F(Main, WindowRecord) {
     std::vector<TplBinding> window = tpl_GetBindings(*t, 0);
     ASSERT_EQ(window.size(), 2u);
     EXPECT_EQ(window[0].event, 12);   // close query
-    EXPECT_EQ(window[0].handler, 8u);  // third slot of the handler table
+    EXPECT_EQ(window[0].handler, HandlerOffset(SLOT_CLOSE_REQUESTED));
     EXPECT_EQ(window[1].event, 13);   // folder dropped
-    EXPECT_EQ(window[1].handler, 12u);
+    EXPECT_EQ(window[1].handler, HandlerOffset(SLOT_FOLDER_DROPPED));
 }
 
 TEST_F(Main, WindowKindBlock) {
-    std::string kb = kindBlock(0x06010000);
+    std::string kb = kindBlock(MAIN_WINDOW_ENTRY);
     ArchiveReader r = ar_Open(kb.data(), kb.size());
     EXPECT_EQ(ar_Dword(&r), 6u);            // version
     EXPECT_EQ(ar_Dword(&r), 2u);            // border style
@@ -190,11 +192,11 @@ TEST_F(Main, ComponentsInTableOrder) {
 TEST_F(Main, LabelBlocks) {
     struct L { uint32_t id; const char* caption; int32_t height, weight, hAlign; };
     const L labels[] = {
-        {0x16010002, "请选择欲转码的服务端根目录 例如 D:\\MyServer", -12, 400, 0},
-        {0x16010005, "转码文件类型 使用英文逗号分隔(,) 如果您不知道这是什么 请不要修改", -12, 400, 0},
-        {0x16010009, "日志输出", -12, 400, 0},
-        {0x1601000A, "处理进度", -12, 400, 0},
-        {0x1601000C, "空闲", -14, 700, 1},
+        {ID_LABEL_ROOT, "请选择欲转码的服务端根目录 例如 D:\\MyServer", -12, 400, 0},
+        {ID_LABEL_EXTENSIONS, "转码文件类型 使用英文逗号分隔(,) 如果您不知道这是什么 请不要修改", -12, 400, 0},
+        {ID_LABEL_LOG, "日志输出", -12, 400, 0},
+        {ID_LABEL_PROGRESS, "处理进度", -12, 400, 0},
+        {ID_STATUS, "空闲", -14, 700, 1},
     };
     for (const L& l : labels) {
         SCOPED_TRACE(l.caption);
@@ -225,12 +227,12 @@ TEST_F(Main, LabelBlocks) {
         EXPECT_FALSE(r.failed);
         EXPECT_EQ(ar_Left(&r), 0u);
     }
-    EXPECT_EQ(kindBlock(0x1601000C).size(), 152u);
+    EXPECT_EQ(kindBlock(ID_STATUS).size(), 152u);
 }
 
 TEST_F(Main, ButtonBlocks) {
     struct B { uint32_t id; const char* caption; int32_t weight; };
-    for (const B& b : {B{0x1601000E, "一键转码", 700}, B{0x16010004, "选择...", 400}}) {
+    for (const B& b : {B{ID_BUTTON_START, "一键转码", 700}, B{ID_BUTTON_CHOOSE, "选择...", 400}}) {
         SCOPED_TRACE(b.caption);
         std::string kb = kindBlock(b.id);
         ArchiveReader r = ar_Open(kb.data(), kb.size());
@@ -244,11 +246,11 @@ TEST_F(Main, ButtonBlocks) {
         EXPECT_FALSE(r.failed);
         EXPECT_EQ(ar_Left(&r), 0u);
     }
-    EXPECT_EQ(kindBlock(0x1601000E).size(), 96u);
+    EXPECT_EQ(kindBlock(ID_BUTTON_START).size(), 96u);
 }
 
 TEST_F(Main, CheckBoxBlock) {
-    std::string kb = kindBlock(0x16010007);
+    std::string kb = kindBlock(ID_CHECK_BACKUP);
     EXPECT_EQ(kb.size(), 153u);
     ArchiveReader r = ar_Open(kb.data(), kb.size());
     EXPECT_EQ(ar_Dword(&r), 2u);            // version
@@ -273,7 +275,7 @@ TEST_F(Main, CheckBoxBlock) {
 
 TEST_F(Main, EditBlocks) {
     struct E { uint32_t id; const char* content; };
-    for (const E& e : {E{0x16010006, "yml,json,txt,lang,cfg,ini,log,conf,toml"}, E{0x16010003, ""}}) {
+    for (const E& e : {E{ID_EDIT_EXTENSIONS, "yml,json,txt,lang,cfg,ini,log,conf,toml"}, E{ID_EDIT_ROOT, ""}}) {
         SCOPED_TRACE(e.content);
         std::string kb = kindBlock(e.id);
         ArchiveReader r = ar_Open(kb.data(), kb.size());
@@ -305,7 +307,7 @@ TEST_F(Main, EditBlocks) {
         EXPECT_EQ(ar_Left(&r), 0u);
     }
     // The offsets the odd 16-bit field gives.
-    std::string kb = kindBlock(0x16010006);
+    std::string kb = kindBlock(ID_EDIT_EXTENSIONS);
     ASSERT_EQ(kb.size(), 181u);
     auto dw = [&](size_t at) { uint32_t v; memcpy(&v, kb.data() + at, 4); return v; };
     EXPECT_EQ((uint8_t)kb[40], 0x2A);
@@ -316,8 +318,8 @@ TEST_F(Main, EditBlocks) {
 }
 
 TEST_F(Main, ListBoxAndProgressHaveEmptyBlocks) {
-    EXPECT_EQ(kindBlock(0x16010008).size(), 0u);
-    EXPECT_EQ(kindBlock(0x1601000B).size(), 0u);
+    EXPECT_EQ(kindBlock(ID_LOG).size(), 0u);
+    EXPECT_EQ(kindBlock(ID_PROGRESS).size(), 0u);
 }
 
 TEST_F(Main, BindingsRelocateToHandlerSlots) {
@@ -326,9 +328,9 @@ TEST_F(Main, BindingsRelocateToHandlerSlots) {
     uintptr_t base = (uintptr_t)slots;
     ASSERT_TRUE(tpl_RelocateHandlers(&copy, base));
     uint32_t h;
-    ASSERT_TRUE(tpl_FindBinding(copy, (uint32_t)tpl_FindEntry(copy, 0x16010004), 0, &h));
+    ASSERT_TRUE(tpl_FindBinding(copy, (uint32_t)tpl_FindEntry(copy, ID_BUTTON_CHOOSE), 0, &h));
     EXPECT_EQ(h, (uint32_t)(uintptr_t)&slots[0]);
-    ASSERT_TRUE(tpl_FindBinding(copy, (uint32_t)tpl_FindEntry(copy, 0x1601000E), 0, &h));
+    ASSERT_TRUE(tpl_FindBinding(copy, (uint32_t)tpl_FindEntry(copy, ID_BUTTON_START), 0, &h));
     EXPECT_EQ(h, (uint32_t)(uintptr_t)&slots[1]);
-    EXPECT_FALSE(tpl_FindBinding(copy, (uint32_t)tpl_FindEntry(copy, 0x16010002), 0, &h));
+    EXPECT_FALSE(tpl_FindBinding(copy, (uint32_t)tpl_FindEntry(copy, ID_LABEL_ROOT), 0, &h));
 }

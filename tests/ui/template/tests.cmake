@@ -1,3 +1,4 @@
 vell_add_gtest(NAME test_ui_template
-  SOURCES template_test.cpp main_template_test.cpp kind_table_test.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/template_test.cpp ${CMAKE_CURRENT_LIST_DIR}/main_template_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/kind_table_test.cpp
   LIBS vell_main_template)

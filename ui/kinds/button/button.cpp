@@ -140,7 +140,8 @@ ComponentObject* create(bool isCheck, const uint8_t* block, int32_t length, uint
         }
     }
 
-    UiControlPlace place = {"BUTTON", b->props.caption.c_str(), style, parent, controlId, left, top, width, height};
+    UiControlPlace place = {"BUTTON", b->props.caption.c_str(), style, parent, controlId, left, top, width, height,
+                             0, nullptr};
     if (!ui_CreateControl(&b->head, isCheck ? KIND_CHECKBOX : KIND_BUTTON, windowId, componentId, place,
                           &kHooks)) {
         releaseResources(b);

@@ -119,61 +119,74 @@ ComponentObject* ui_ObjectFromHandle(HWND hwnd) {
 static BOOL plainPreTranslate(FwWnd*, MSG*) { return FALSE; }
 const FwWndSteps ui_plainSteps = {plainPreTranslate};
 
-// ---- subclassing ----
+// ---- hooked native windows ----
 namespace {
 struct Subclass {
     ComponentObject* obj;
     const UiControlHooks* hooks;
-    WNDPROC original;
+    WNDPROC original;   // the system control's procedure; ours: DefWindowProcA
+    bool creating;      // CreateWindowEx has not returned yet
 };
 const char* const kSubclassProp = "VellCtl";
 
+void attach(HWND hwnd, Subclass* sc) {
+    SetPropA(hwnd, kSubclassProp, (HANDLE)sc);
+    sc->obj->fw.hwnd = hwnd;
+    FwAttach(hwnd, &sc->obj->fw);
+}
+
+// The end of the native window: the hooks' object loses it, and the kind
+// hears of it unless the window goes while it is being created.
+LRESULT finalMessage(HWND hwnd, Subclass* sc, WPARAM wp, LPARAM lp) {
+    WNDPROC original = sc->original;
+    ComponentObject* obj = sc->obj;
+    const UiControlHooks* hooks = sc->hooks;
+    bool handled = false;
+    if (hooks->message) hooks->message(obj, WM_NCDESTROY, wp, lp, &handled);
+    LRESULT r = CallWindowProcA(original, hwnd, WM_NCDESTROY, wp, lp);
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)original);
+    RemovePropA(hwnd, kSubclassProp);
+    FwDetach(hwnd);
+    bool creating = sc->creating;
+    if (!creating) delete sc;
+    obj->fw.hwnd = nullptr;
+    if (!creating && hooks->destroyed) hooks->destroyed(obj, hwnd);
+    return r;
+}
+
+// The procedure of subclassed controls and the class procedure of ours.
 LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Subclass* sc = (Subclass*)GetPropA(hwnd, kSubclassProp);
+    if (!sc && msg == WM_NCCREATE) {
+        sc = (Subclass*)((CREATESTRUCTA*)lp)->lpCreateParams;
+        if (sc) attach(hwnd, sc);
+    }
     if (!sc) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == RT_MSG_OBJECT_QUERY) return (LRESULT)sc->obj;
-    if (msg == WM_NCDESTROY) {
-        WNDPROC original = sc->original;
-        ComponentObject* obj = sc->obj;
-        const UiControlHooks* hooks = sc->hooks;
-        bool handled = false;
-        if (hooks->message) hooks->message(obj, msg, wp, lp, &handled);
-        LRESULT r = CallWindowProcA(original, hwnd, msg, wp, lp);
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)original);
-        RemovePropA(hwnd, kSubclassProp);
-        FwDetach(hwnd);
-        delete sc;
-        obj->fw.hwnd = nullptr;
-        if (hooks->destroyed) hooks->destroyed(obj);
-        return r;
-    }
+    if (msg == WM_NCDESTROY) return finalMessage(hwnd, sc, wp, lp);
+    // A hook may destroy the window, and the record with it.
+    WNDPROC original = sc->original;
     if (sc->hooks->message) {
         bool handled = false;
         LRESULT r = sc->hooks->message(sc->obj, msg, wp, lp, &handled);
         if (handled) return r;
     }
-    return CallWindowProcA(sc->original, hwnd, msg, wp, lp);
+    return CallWindowProcA(original, hwnd, msg, wp, lp);
 }
-}  // namespace
 
-bool ui_SubclassControl(ComponentObject* obj, const UiControlHooks* hooks) {
-    HWND hwnd = obj ? obj->fw.hwnd : nullptr;
-    if (!hwnd || !hooks) return false;
-    Subclass* sc = new Subclass{obj, hooks, nullptr};
-    if (!SetPropA(hwnd, kSubclassProp, (HANDLE)sc)) {
-        delete sc;
-        return false;
-    }
+// A system control made by CreateWindowEx gets the record now.
+bool subclass(HWND hwnd, Subclass* sc) {
+    if (!SetPropA(hwnd, kSubclassProp, (HANDLE)sc)) return false;
     sc->original = (WNDPROC)SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)subclassProc);
     if (!sc->original) {
         RemovePropA(hwnd, kSubclassProp);
-        delete sc;
         return false;
     }
-    if (!obj->fw.steps) obj->fw.steps = &ui_plainSteps;
-    FwAttach(hwnd, &obj->fw);
+    sc->obj->fw.hwnd = hwnd;
+    FwAttach(hwnd, &sc->obj->fw);
     return true;
 }
+}  // namespace
 
 static HWND notificationChild(UINT msg, WPARAM, LPARAM lp) {
     switch (msg) {
@@ -290,18 +303,21 @@ void ui_ConvertFontFace(UiConvertTextFn convert, std::string* font) {
 
 bool ui_CreateControl(ComponentObject* obj, uint32_t kindId, uint32_t windowId, uint32_t componentId,
                       const UiControlPlace& place, const UiControlHooks* hooks) {
-    obj->fw.steps = &ui_plainSteps;
+    if (!obj->fw.steps) obj->fw.steps = &ui_plainSteps;
     obj->windowId = windowId;
     obj->componentId = componentId;
     obj->kindId = kindId;
-    HWND hwnd = CreateWindowExA(0, place.className, place.text, place.style, place.left, place.top, place.width,
-                                place.height, place.parent, (HMENU)(intptr_t)place.controlId,
-                                GetModuleHandleA(nullptr), nullptr);
-    if (!hwnd) return false;
-    obj->fw.hwnd = hwnd;
-    if (ui_SubclassControl(obj, hooks)) return true;
+    Subclass* sc = new Subclass{obj, hooks, DefWindowProcA, true};
+    HMENU menu = place.menu ? place.menu : (HMENU)(intptr_t)place.controlId;
+    HWND hwnd = CreateWindowExA(place.exStyle, place.className, place.text, place.style, place.left, place.top,
+                                place.width, place.height, place.parent, menu, GetModuleHandleA(nullptr), sc);
+    if (hwnd && (GetPropA(hwnd, kSubclassProp) == sc || subclass(hwnd, sc))) {
+        sc->creating = false;
+        return true;
+    }
+    if (hwnd) DestroyWindow(hwnd);
     obj->fw.hwnd = nullptr;
-    DestroyWindow(hwnd);
+    delete sc;
     return false;
 }
 
@@ -319,13 +335,13 @@ void* ui_KindEntry(const UiKindEntries& e, int32_t number) {
     }
 }
 
-bool ui_RegisterClass(const char* name, WNDPROC proc) {
+bool ui_RegisterClass(const char* name) {
     HINSTANCE inst = GetModuleHandleA(nullptr);
     WNDCLASSA existing;
     if (GetClassInfoA(inst, name, &existing)) return true;
     WNDCLASSA wc = {};
     wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = proc;
+    wc.lpfnWndProc = subclassProc;
     wc.hInstance = inst;
     wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
     wc.lpszClassName = name;

@@ -90,44 +90,50 @@ ComponentObject* ui_ObjectFromHandle(HWND hwnd);
 // Steps of component objects that do not pre-translate anything.
 extern const FwWndSteps ui_plainSteps;
 
-// ---- subclassed native controls ----
+// ---- the live component's native window ----
 struct UiControlHooks {
     // Sees every message before the native procedure (UI_REFLECT + msg
     // included); setting *handled answers it instead of the native one.
     LRESULT (*message)(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* handled);
     // Called once after the native window is finally gone (WM_NCDESTROY has
-    // run its native course): send the destroy notification, free the object.
-    void (*destroyed)(ComponentObject* obj);
+    // run its native course; `hwnd` still names it): send the destroy
+    // notification, free the object. Not called for a window that goes
+    // while it is being created: its creator frees the object then.
+    void (*destroyed)(ComponentObject* obj, HWND hwnd);
 };
-// The destroy hook of a subclassed kind: tells the runtime, releases what
-// the object holds and frees it.
+// The destroy hook of a kind: tells the runtime, releases what the object
+// holds and frees it.
 template <class T, void (*release)(T*)>
-void ui_Destroyed(ComponentObject* obj) {
+void ui_Destroyed(ComponentObject* obj, HWND) {
     ui_NotifyDestroyed(obj);
     release((T*)obj);
     delete (T*)obj;
 }
-// Subclasses obj->fw.hwnd: 0x8002 answers obj, hooks see the messages.
-bool ui_SubclassControl(ComponentObject* obj, const UiControlHooks* hooks);
 // Registers a window class of our own (once; later calls find it):
 // redraw on resize, double clicks, the arrow pointer, no background brush.
-bool ui_RegisterClass(const char* name, WNDPROC proc);
+// Its windows are made by ui_CreateControl, whose hooks then see every
+// message from WM_NCCREATE on.
+bool ui_RegisterClass(const char* name);
 // Replaces a kind's background brush with one of the colour.
 void ui_ReplaceBrush(HBRUSH* brush, uint32_t colour);
 
-// Where and how a kind's native control is made.
+// Where and how a kind's native window is made.
 struct UiControlPlace {
-    const char* className;
+    const char* className;  // a system control, or a class of ui_RegisterClass
     const char* text;
     uint32_t style;
-    HWND parent;
+    HWND parent;            // the owner of a top-level window
     int32_t controlId;
     int32_t left, top, width, height;
+    uint32_t exStyle;
+    HMENU menu;             // a top-level window's menu bar (instead of the id)
 };
-// The one way a kind makes its live component: fills the object header,
-// creates the native control and subclasses it. On failure nothing native
-// is left (a half-made control is destroyed) and false is returned; the
-// caller then releases what it made and frees the object.
+// The one way a kind makes its live component: fills the object header
+// (plain steps unless the kind set its own), creates the native window and
+// hooks it: a system control is subclassed once it exists, a window of our
+// own class from its first message. 0x8002 answers the object. On failure
+// nothing native is left (a half-made control is destroyed) and false is
+// returned; the caller then releases what it made and frees the object.
 bool ui_CreateControl(ComponentObject* obj, uint32_t kindId, uint32_t windowId, uint32_t componentId,
                       const UiControlPlace& place, const UiControlHooks* hooks);
 // Forwards a native notification of the window procedure of a parent to the

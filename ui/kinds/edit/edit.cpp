@@ -378,7 +378,7 @@ ComponentObject* edit_Create(const uint8_t* block, int32_t length, uint32_t extr
     }
     e->brush = ui_CreateColourBrush(e->props.backColour);
     UiControlPlace place = {"EDIT", e->props.content.c_str(), styleFor(e, extraStyle), parent, controlId,
-                            left, top, width, height};
+                            left, top, width, height, 0, nullptr};
     if (!ui_CreateControl(&e->head, KIND_EDIT, windowId, componentId, place, &kHooks)) {
         releaseResources(e);
         delete e;

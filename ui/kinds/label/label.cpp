@@ -224,79 +224,58 @@ static void dropPicture(LabelObject* o) {
     o->pictureTried = false;
 }
 
-static LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    LabelObject* o = (LabelObject*)GetWindowLongPtrA(hwnd, GWLP_USERDATA);
+static LRESULT labelMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
+    LabelObject* o = (LabelObject*)obj;
+    HWND hwnd = obj->fw.hwnd;
     switch (msg) {
-    case WM_NCCREATE: {
-        o = (LabelObject*)((CREATESTRUCTA*)lp)->lpCreateParams;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)o);
-        if (o) {
-            o->head.fw.hwnd = hwnd;
-            FwAttach(hwnd, &o->head.fw);
-        }
-        break;
-    }
-    case RT_MSG_OBJECT_QUERY:
-        return (LRESULT)o;
     case WM_ERASEBKGND:
+        *handled = true;
         return 1;
     case WM_TIMER:
-        if (o && ui_PaceTimer(hwnd, &o->pace, wp)) return 0;
-        break;
+        *handled = ui_PaceTimer(hwnd, &o->pace, wp);
+        return 0;
     case WM_PAINT: {
-        if (o && wp == 0 && ui_PacePaint(hwnd, &o->pace)) return 0;
+        *handled = true;
+        if (wp == 0 && ui_PacePaint(hwnd, &o->pace)) return 0;
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        if (o && !IsRectEmpty(&ps.rcPaint)) label_Paint(o, dc);
+        if (!IsRectEmpty(&ps.rcPaint)) label_Paint(o, dc);
         EndPaint(hwnd, &ps);
         return 0;
     }
-    case UI_MSG_LABEL_CLICK:
-        if (o) {
-            uint32_t args[2] = {(uint32_t)wp, (uint32_t)lp};
-            EventRecord rec;
-            if (ui_RaiseEventRecord(&rec, &o->head, 0, 2, args) && rec.resultPresent) return rec.result;
-        }
+    case UI_MSG_LABEL_CLICK: {
+        *handled = true;
+        uint32_t args[2] = {(uint32_t)wp, (uint32_t)lp};
+        EventRecord rec;
+        if (ui_RaiseEventRecord(&rec, &o->head, 0, 2, args) && rec.resultPresent) return rec.result;
         return 0;
-    case WM_NCDESTROY:
-        if (o) {
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-            FwDetach(hwnd);
-            o->head.fw.hwnd = nullptr;
-            if (!o->created) break;  // creation failed: the creator frees it
-            ui_NotifyDestroyed(&o->head);
-            ui_FontRelease(&o->font);
-            dropPicture(o);
-            delete o;
-        }
-        break;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    default:
+        return 0;
+    }
 }
 
-static bool registerLabelClass() { return ui_RegisterClass(kLabelClass, labelProc); }
+static void releaseLabel(LabelObject* o) {
+    ui_FontRelease(&o->font);
+    dropPicture(o);
+}
+
+static const UiControlHooks kLabelHooks = {labelMessage, ui_Destroyed<LabelObject, releaseLabel>};
 
 ComponentObject* label_Create(const uint8_t* block, int32_t length, uint32_t extraStyle,
                               HWND parent, int32_t controlId, HMENU,
                               int32_t left, int32_t top, int32_t width, int32_t height,
                               uint32_t windowId, uint32_t componentId, uint32_t, uint32_t) {
     LabelObject* o = new LabelObject();
-    if (!label_ReadBlock(block, length, &o->props) || !registerLabelClass()) {
+    UiControlPlace place = {kLabelClass, nullptr, extraStyle | WS_CHILD | WS_CLIPSIBLINGS, parent, controlId,
+                            left, top, width, height, 0, nullptr};
+    bool made = label_ReadBlock(block, length, &o->props) && ui_RegisterClass(kLabelClass);
+    place.text = o->props.caption.c_str();
+    if (!made || !ui_CreateControl(&o->head, KIND_LABEL, windowId, componentId, place, &kLabelHooks)) {
         delete o;
         return nullptr;
     }
-    o->head.fw.steps = &ui_plainSteps;
-    o->head.windowId = windowId;
-    o->head.componentId = componentId;
-    o->head.kindId = KIND_LABEL;
-    HWND hwnd = CreateWindowExA(0, kLabelClass, o->props.caption.c_str(),
-                                extraStyle | WS_CHILD | WS_CLIPSIBLINGS, left, top, width, height,
-                                parent, (HMENU)(intptr_t)controlId, GetModuleHandleA(nullptr), o);
-    if (!hwnd) {
-        delete o;
-        return nullptr;
-    }
-    o->created = true;
+    HWND hwnd = o->head.fw.hwnd;
     ui_FontSet(&o->font, o->props.font.data(), (int32_t)o->props.font.size());
     if (o->props.border >= 0 && o->props.border <= 5) ui_ApplyBorder(hwnd, o->props.border);
     return &o->head;

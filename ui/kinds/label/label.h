@@ -13,7 +13,6 @@ struct LabelObject {
     UiFont font;
     Picture* picture;       // decoded on first paint
     bool pictureTried;      // decoding was tried (and may have failed)
-    bool created;           // CreateWindowEx returned: the window owns the object
     UiPace pace;            // a status line is rewritten once per file
 };
 

@@ -87,7 +87,7 @@ ComponentObject* listbox_Create(const uint8_t* block, int32_t length, uint32_t e
     if (l->props.multiSelect == 1) style |= LBS_EXTENDEDSEL;
     l->brush = ui_CreateColourBrush(l->props.backColour);
 
-    UiControlPlace place = {"LISTBOX", nullptr, style, parent, controlId, left, top, width, height};
+    UiControlPlace place = {"LISTBOX", nullptr, style, parent, controlId, left, top, width, height, 0, nullptr};
     if (!ui_CreateControl(&l->head, KIND_LISTBOX, windowId, componentId, place, &kHooks)) {
         releaseResources(l);
         delete l;

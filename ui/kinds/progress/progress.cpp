@@ -34,10 +34,7 @@ static void sendPosition(ProgressObject* o) {
     SendMessageA(o->head.fw.hwnd, PBM_SETPOS, (WPARAM)shown, 0);
 }
 
-static void progressDestroyed(ComponentObject* obj) {
-    ui_NotifyDestroyed(obj);
-    delete (ProgressObject*)obj;
-}
+static void releaseNothing(ProgressObject*) {}
 
 static LRESULT progressMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM, bool* handled) {
     ProgressObject* o = (ProgressObject*)obj;
@@ -55,7 +52,7 @@ static LRESULT progressMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM
     return 0;
 }
 
-static const UiControlHooks kHooks = {progressMessage, progressDestroyed};
+static const UiControlHooks kHooks = {progressMessage, ui_Destroyed<ProgressObject, releaseNothing>};
 
 ComponentObject* progress_Create(const uint8_t* block, int32_t length, uint32_t extraStyle,
                                  HWND parent, int32_t controlId, HMENU,
@@ -73,7 +70,8 @@ ComponentObject* progress_Create(const uint8_t* block, int32_t length, uint32_t 
     if (props.smooth) style |= PBS_SMOOTH;
     ProgressObject* o = new ProgressObject();
     o->props = props;
-    UiControlPlace place = {"msctls_progress32", nullptr, style, parent, controlId, left, top, width, height};
+    UiControlPlace place = {"msctls_progress32", nullptr, style, parent, controlId,
+                            left, top, width, height, 0, nullptr};
     if (!ui_CreateControl(&o->head, KIND_PROGRESS, windowId, componentId, place, &kHooks)) {
         delete o;
         return nullptr;

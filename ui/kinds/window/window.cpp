@@ -8,6 +8,8 @@
 #include <string.h>
 #include <vector>
 
+static_assert(offsetof(WindowObject, marks) == offsetof(UiWindowObject, marks), "the loader's marks");
+
 // ---- styles ----
 
 bool window_Resizable(int32_t border) { return border == 1 || border == 3 || border == 5; }
@@ -226,78 +228,41 @@ static bool anyRegistryWindowLive(HWND except) {
 static void windowEnded(WindowObject* o, HWND hwnd) {
     if (o->accelerators) DestroyAcceleratorTable(o->accelerators);
     o->accelerators = nullptr;
-    if (UiWindowRecord* w = ui_FindWindow(o->head.windowId)) {
-        for (uint32_t i = 0; i < w->working.count; i++) {
-            if (tpl_IsMenuEntry(w->working, i)) continue;
-            uint32_t c = tpl_GetCursorSlot(w->working, i);
-            if (c) {
-                ui_DestroyPointer((HCURSOR)(uintptr_t)c);
-                tpl_SetCursorSlot(&w->working, i, 0);
-            }
-        }
-    }
+    ui_ReleasePointers(o->head.windowId);
     lib_Notify(NOTE_COMPONENT_DESTROYED, o->head.windowId, 0);
     if (g_rt.messageLoopStarted && !anyRegistryWindowLive(hwnd)) PostQuitMessage(0);
 }
 
-// ---- registry helpers for the keyboard handling ----
+// ---- keyboard handling, over what the loader tells of the components ----
 
-static uint32_t kindFlagsOf(const UiWindowRecord* w, int32_t index) {
-    const KindRecord* k = ui_KindRecord(tpl_GetKindId(w->working, (uint32_t)index));
-    return k ? k->flags : 0;
+static uint32_t kindFlagsOf(uint32_t windowId, int32_t index) {
+    UiEntry e;
+    return ui_GetEntry(windowId, index, &e) ? e.kindFlags : 0;
 }
 
-static void* kindFunctionOf(const UiWindowRecord* w, int32_t index, int32_t number) {
-    const KindRecord* k = ui_KindRecord(tpl_GetKindId(w->working, (uint32_t)index));
-    return k ? ui_KindFunction(k, number) : nullptr;
-}
-
-void window_TabOrder(uint32_t windowId, int32_t* indexes, int32_t* count, int32_t cap) {
-    *count = 0;
-    UiWindowRecord* w = ui_FindWindow(windowId);
-    if (!w) return;
-    struct Item { int32_t index, order; };
-    std::vector<Item> items;
-    // Creation order: the last table entry first.
-    for (int32_t i = (int32_t)w->working.count - 1; i >= 1; i--) {
-        if (tpl_IsMenuEntry(w->working, (uint32_t)i)) continue;
-        ComponentObject* obj = ui_LiveObject(w, i);
-        if (!obj || !IsWindowVisible(obj->fw.hwnd) || !IsWindowEnabled(obj->fw.hwnd)) continue;
-        if (!(tpl_GetStateFlags(w->working, (uint32_t)i) & TPL_STATE_TABSTOP)) continue;
-        if (kindFlagsOf(w, i) & (KF_HIDDEN | KF_NO_INITIAL_FOCUS)) continue;
-        items.push_back({i, tpl_GetTabOrder(w->working, (uint32_t)i)});
-    }
-    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.order < b.order; });
-    for (const Item& it : items) {
-        if (*count >= cap) break;
-        indexes[(*count)++] = it.index;
-    }
-}
-
-static int32_t focusedEntry(const UiWindowRecord* w) {
+static int32_t focusedEntry(uint32_t windowId) {
     HWND f = GetFocus();
-    return f ? ui_FindEntryByHandle(w, f, true) : -1;
+    return f ? ui_EntryOfHandle(windowId, f) : -1;
 }
 
 static bool moveFocus(WindowObject* o, bool forward) {
-    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
-    if (!w) return false;
-    std::vector<int32_t> list(w->working.count + 1);
-    int32_t n = 0;
-    window_TabOrder(o->head.windowId, list.data(), &n, (int32_t)list.size());
+    uint32_t id = o->head.windowId;
+    std::vector<int32_t> list((size_t)ui_EntryCount(id) + 1);
+    int32_t n = ui_TabOrder(id, list.data(), (int32_t)list.size());
     if (n == 0) return false;
-    int32_t cur = focusedEntry(w);
+    int32_t cur = focusedEntry(id);
     int32_t pos = -1;
     for (int32_t i = 0; i < n; i++)
         if (list[i] == cur) pos = i;
     int32_t next;
-    uint32_t flags = cur > 0 ? kindFlagsOf(w, cur) : 0;
-    if (cur > 0 && (flags & 0x6000)) {
+    UiEntry at;
+    if (ui_GetEntry(id, cur, &at) && (at.kindFlags & 0x6000)) {
         // Chosen by tab order value rather than by place in the list.
-        int32_t value = (flags & 0x4000) ? 0 : tpl_GetTabOrder(w->working, (uint32_t)cur);
+        int32_t value = (at.kindFlags & 0x4000) ? 0 : at.tabOrder;
         next = -1;
         for (int32_t i = 0; i < n; i++) {
-            int32_t v = tpl_GetTabOrder(w->working, (uint32_t)list[i]);
+            UiEntry e;
+            int32_t v = ui_GetEntry(id, list[i], &e) ? e.tabOrder : 0;
             if (forward && v >= value && list[i] != cur) { next = i; break; }
             if (!forward && v < value) next = i;
         }
@@ -307,32 +272,30 @@ static bool moveFocus(WindowObject* o, bool forward) {
     } else {
         next = forward ? (pos + 1) % n : (pos + n - 1) % n;
     }
-    ComponentObject* target = ui_LiveObject(w, list[next]);
-    if (target) SetFocus(target->fw.hwnd);
+    UiEntry target;
+    if (ui_GetEntry(id, list[next], &target)) SetFocus(target.obj->fw.hwnd);
     return true;
 }
 
-static bool isDefaultButton(const UiWindowRecord* w, int32_t index) {
-    if (index <= 0 || !(kindFlagsOf(w, index) & KF_DEFAULT_BUTTON)) return false;
-    ComponentObject* obj = ui_LiveObject(w, index);
-    if (!obj || !IsWindowEnabled(obj->fw.hwnd)) return false;
-    KindIsDefaultFn fn = (KindIsDefaultFn)kindFunctionOf(w, index, KI_IS_DEFAULT_BUTTON);
-    return fn && fn(obj);
+// The live, enabled default push button of entry `index`, or null.
+static ComponentObject* defaultButton(uint32_t windowId, int32_t index) {
+    UiEntry e;
+    if (!ui_GetEntry(windowId, index, &e) || !(e.kindFlags & KF_DEFAULT_BUTTON)) return nullptr;
+    if (!IsWindowEnabled(e.obj->fw.hwnd)) return nullptr;
+    KindIsDefaultFn fn = e.iface ? (KindIsDefaultFn)e.iface(KI_IS_DEFAULT_BUTTON) : nullptr;
+    return fn && fn(e.obj) ? e.obj : nullptr;
 }
 
 static bool handleEnter(WindowObject* o) {
-    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
-    if (!w) return false;
-    int32_t cur = focusedEntry(w);
-    if (isDefaultButton(w, cur)) {
-        ui_RaiseEvent(ui_LiveObject(w, cur), EV_MAIN, 0);
+    uint32_t id = o->head.windowId;
+    if (ComponentObject* focused = defaultButton(id, focusedEntry(id))) {
+        ui_RaiseEvent(focused, EV_MAIN, 0);
         return true;
     }
     if (o->props.enterMovesFocus) return moveFocus(o, true);
-    for (uint32_t i = 1; i < w->working.count; i++) {
-        if (tpl_IsMenuEntry(w->working, i)) continue;
-        if (isDefaultButton(w, (int32_t)i)) {
-            ui_RaiseEvent(ui_LiveObject(w, (int32_t)i), EV_MAIN, 0);
+    for (int32_t i = 1; i < ui_EntryCount(id); i++) {
+        if (ComponentObject* b = defaultButton(id, i)) {
+            ui_RaiseEvent(b, EV_MAIN, 0);
             return true;
         }
     }
@@ -343,27 +306,31 @@ static bool handleEnter(WindowObject* o) {
 // to option kinds under the focused one's parent; the one reached is
 // checked, its siblings unchecked, its event raised and the focus moved.
 static bool moveInGroup(WindowObject* o, bool forward) {
-    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
-    int32_t cur = w ? focusedEntry(w) : -1;
-    if (cur <= 0 || !(kindFlagsOf(w, cur) & KF_OPTION_GROUP)) return false;
-    std::vector<int32_t> all(w->working.count + 1), group;
-    int32_t n = 0;
-    window_TabOrder(o->head.windowId, all.data(), &n, (int32_t)all.size());
-    uint32_t parent = tpl_GetParent(w->working, (uint32_t)cur);
-    for (int32_t i = 0; i < n; i++)
-        if ((kindFlagsOf(w, all[i]) & KF_OPTION_GROUP) && tpl_GetParent(w->working, (uint32_t)all[i]) == parent)
+    uint32_t id = o->head.windowId;
+    int32_t cur = focusedEntry(id);
+    UiEntry focused;
+    if (!ui_GetEntry(id, cur, &focused) || !(focused.kindFlags & KF_OPTION_GROUP)) return false;
+    std::vector<int32_t> all((size_t)ui_EntryCount(id) + 1), group;
+    int32_t n = ui_TabOrder(id, all.data(), (int32_t)all.size());
+    for (int32_t i = 0; i < n; i++) {
+        UiEntry e;
+        if (ui_GetEntry(id, all[i], &e) && (e.kindFlags & KF_OPTION_GROUP) && e.parentId == focused.parentId)
             group.push_back(all[i]);
+    }
     if (group.empty()) return false;
     int32_t pos = (int32_t)(std::find(group.begin(), group.end(), cur) - group.begin());
     int32_t size = (int32_t)group.size();
     int32_t next = pos >= size ? 0 : forward ? (pos + 1) % size : (pos + size - 1) % size;
-    ComponentObject* target = ui_LiveObject(w, group[next]);
+    UiEntry target;
+    if (!ui_GetEntry(id, group[next], &target)) target.obj = nullptr;
     for (int32_t index : group) {
-        ComponentObject* obj = ui_LiveObject(w, index);
-        if (obj) SendMessageA(obj->fw.hwnd, BM_SETCHECK, obj == target ? BST_CHECKED : BST_UNCHECKED, 0);
+        UiEntry e;
+        if (ui_GetEntry(id, index, &e))
+            SendMessageA(e.obj->fw.hwnd, BM_SETCHECK, e.obj == target.obj ? BST_CHECKED : BST_UNCHECKED, 0);
     }
-    ui_RaiseEvent(target, EV_MAIN, 0);
-    if (ui_LiveObject(w, group[next]) == target) SetFocus(target->fw.hwnd);
+    ui_RaiseEvent(target.obj, EV_MAIN, 0);
+    UiEntry after;
+    if (ui_GetEntry(id, group[next], &after) && after.obj == target.obj) SetFocus(target.obj->fw.hwnd);
     return true;
 }
 
@@ -382,12 +349,12 @@ static bool marksMnemonic(const char* caption, UINT key) {
 // (in table order) whose caption marks it gets the focus.
 static bool focusMnemonic(WindowObject* o, UINT key) {
     if (!((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))) return false;
-    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
-    if (!w) return false;
-    for (uint32_t i = 1; i < w->working.count; i++) {
-        if (tpl_IsMenuEntry(w->working, i)) continue;
-        ComponentObject* obj = ui_LiveObject(w, (int32_t)i);
-        if (!obj || !IsWindowVisible(obj->fw.hwnd) || !IsWindowEnabled(obj->fw.hwnd)) continue;
+    uint32_t id = o->head.windowId;
+    for (int32_t i = 1; i < ui_EntryCount(id); i++) {
+        UiEntry e;
+        if (!ui_GetEntry(id, i, &e)) continue;
+        ComponentObject* obj = e.obj;
+        if (!IsWindowVisible(obj->fw.hwnd) || !IsWindowEnabled(obj->fw.hwnd)) continue;
         char caption[512];
         GetWindowTextA(obj->fw.hwnd, caption, sizeof caption);
         if (!marksMnemonic(caption, key)) continue;
@@ -422,9 +389,8 @@ BOOL window_PreTranslate(FwWnd* wnd, MSG* msg) {
     HWND h = o->head.fw.hwnd;
     if (!h || o->ended) return FALSE;
     if (msg->message == WM_LBUTTONDOWN && o->props.dragAnywhere && msg->hwnd != h) {
-        UiWindowRecord* w = ui_FindWindow(o->head.windowId);
-        int32_t e = w ? ui_FindEntryByHandle(w, msg->hwnd, true) : -1;
-        if (e > 0 && (kindFlagsOf(w, e) & KF_DRAG_WINDOW)) {
+        int32_t e = ui_EntryOfHandle(o->head.windowId, msg->hwnd);
+        if (e > 0 && (kindFlagsOf(o->head.windowId, e) & KF_DRAG_WINDOW)) {
             ReleaseCapture();
             SendMessageA(h, WM_NCLBUTTONDOWN, HTCAPTION, 0);
             return TRUE;
@@ -436,14 +402,10 @@ BOOL window_PreTranslate(FwWnd* wnd, MSG* msg) {
         return TRUE;
     if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) return FALSE;
     UINT vk = (UINT)msg->wParam;
-    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
-    if (w) {
-        int32_t cur = focusedEntry(w);
-        if (cur > 0) {
-            KindTakesKeyFn takes = (KindTakesKeyFn)kindFunctionOf(w, cur, KI_TAKES_KEY);
-            ComponentObject* obj = ui_LiveObject(w, cur);
-            if (takes && obj && takes(obj, vk)) return FALSE;
-        }
+    UiEntry focused;
+    if (ui_GetEntry(o->head.windowId, focusedEntry(o->head.windowId), &focused)) {
+        KindTakesKeyFn takes = focused.iface ? (KindTakesKeyFn)focused.iface(KI_TAKES_KEY) : nullptr;
+        if (takes && takes(focused.obj, vk)) return FALSE;
     }
     bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0, ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
@@ -520,11 +482,9 @@ static void paintWindow(WindowObject* o, HDC dc, const RECT& update) {
 // ---- window procedure ----
 
 static HWND loadedModalWindow(HWND self) {
-    for (size_t i = 0; i < ui_registry.windows.size(); i++) {
-        UiWindowRecord* w = ui_registry.windows[i];
-        if (!w || !ui_IsModal(w->id)) continue;
-        ComponentObject* obj = ui_WindowObject(w);
-        HWND h = obj ? obj->fw.hwnd : nullptr;
+    for (ComponentObject* obj : ui_LoadedWindows()) {
+        HWND h = obj->fw.hwnd;
+        if (!ui_IsModal(obj->windowId)) continue;
         if (h && h != self && !GetParent(h) && IsWindowVisible(h) && IsWindowEnabled(h)) return h;
     }
     return nullptr;
@@ -544,16 +504,11 @@ static void closeRequest(WindowObject* o, HWND hwnd) {
 }
 
 static void dockingLayout(WindowObject* o) {
-    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
-    if (!w) return;
     RECT client;
     GetClientRect(o->head.fw.hwnd, &client);
     int32_t topY = 0, bottomY = client.bottom;
     std::vector<ComponentObject*> top, bottom;
-    for (int32_t i = (int32_t)w->working.count - 1; i >= 1; i--) {
-        if (tpl_IsMenuEntry(w->working, (uint32_t)i) || !(kindFlagsOf(w, i) & KF_RELAYOUT)) continue;
-        ComponentObject* obj = ui_LiveObject(w, i);
-        if (!obj) continue;
+    for (ComponentObject* obj : ui_DockedComponents(o->head.windowId)) {
         SendMessageA(obj->fw.hwnd, 0x8003, 0, 0);
         uint32_t low = (uint32_t)GetWindowLongA(obj->fw.hwnd, GWL_STYLE) & 3;
         if (low == 1) top.push_back(obj);
@@ -576,13 +531,9 @@ static void dockingLayout(WindowObject* o) {
 }
 
 static bool customPointer(WindowObject* o, HWND over) {
-    UiWindowRecord* w = ui_FindWindow(o->head.windowId);
-    if (!w) return false;
-    int32_t e = over == o->head.fw.hwnd ? 0 : ui_FindEntryByHandle(w, over, true);
-    if (e < 0) return false;
-    uint32_t c = tpl_GetCursorSlot(w->working, (uint32_t)e);
+    HCURSOR c = ui_PointerOver(&o->head, over);
     if (!c) return false;
-    SetCursor((HCURSOR)(uintptr_t)c);
+    SetCursor(c);
     return true;
 }
 
@@ -655,34 +606,19 @@ static void assumeReported(WindowObject* o, HWND hwnd) {
     changed(&o->reportedSize, &o->sizeReported, MAKELPARAM(client.right, client.bottom));
 }
 
-// The object rides on the window from its first message to its last.
-static void attach(WindowObject* o, HWND hwnd) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)o);
-    if (!o) return;
-    o->head.fw.hwnd = hwnd;
-    FwAttach(hwnd, &o->head.fw);
-}
-
-static void detach(WindowObject* o, HWND hwnd) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    FwDetach(hwnd);
-    o->head.fw.hwnd = nullptr;
+// The native window is gone: the object is freed once no handler runs.
+static void windowDestroyed(ComponentObject* obj, HWND hwnd) {
+    WindowObject* o = (WindowObject*)obj;
     o->ended = true;
     windowEnded(o, hwnd);
     if (o->busy == 0) endObject(o);
 }
 
-static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    WindowObject* o = (WindowObject*)GetWindowLongPtrA(hwnd, GWLP_USERDATA);
-    if (msg == WM_NCCREATE) {
-        attach((WindowObject*)((CREATESTRUCTA*)lp)->lpCreateParams, hwnd);
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    }
-    if (!o) return DefWindowProcA(hwnd, msg, wp, lp);
+// Sees the window's messages before DefWindowProc; *handled answers one.
+static LRESULT answerMessage(WindowObject* o, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
     LRESULT reflected;
+    *handled = true;
     switch (msg) {
-    case RT_MSG_OBJECT_QUERY:
-        return (LRESULT)o;
     case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case WM_HSCROLL: case WM_VSCROLL:
     case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
@@ -752,18 +688,20 @@ static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
         onDestroy(o, hwnd);
         break;
-    case WM_NCDESTROY: {
-        LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
-        detach(o, hwnd);
-        return r;
-    }
     default:
         break;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    *handled = false;
+    return 0;
 }
 
-static bool registerClass(const char* name) { return ui_RegisterClass(name, windowProc); }
+static LRESULT windowMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
+    return answerMessage((WindowObject*)obj, obj->fw.hwnd, msg, wp, lp, handled);
+}
+
+static const UiControlHooks kWindowHooks = {windowMessage, windowDestroyed};
+
+
 
 ComponentObject* window_Create(const uint8_t* block, int32_t length, uint32_t extraStyle,
                                HWND owner, int32_t, HMENU menu,
@@ -776,9 +714,6 @@ ComponentObject* window_Create(const uint8_t* block, int32_t length, uint32_t ex
     }
     const WindowProps& p = o->props;
     o->head.fw.steps = &kWindowSteps;
-    o->head.windowId = windowId;
-    o->head.componentId = entryId;
-    o->head.kindId = KIND_WINDOW;
 
     uint32_t style = WS_CLIPCHILDREN | extraStyle, ex = 0;
     uint32_t frame, frameEx;
@@ -802,19 +737,14 @@ ComponentObject* window_Create(const uint8_t* block, int32_t length, uint32_t ex
         owner = g_rt.hiddenOwner;
     }
     const char* cls = p.className.empty() ? "WTWindow" : p.className.c_str();
-    if (!registerClass(cls)) {
+    UiControlPlace place = {cls, p.title.c_str(), style, owner, 0, left, top, width, height, ex, menu};
+    if (!ui_RegisterClass(cls) ||
+        !ui_CreateControl(&o->head, KIND_WINDOW, windowId, entryId, place, &kWindowHooks)) {
         if (menu) DestroyMenu(menu);
         delete o;
         return nullptr;
     }
-    HWND hwnd = CreateWindowExA(ex, cls, p.title.c_str(), style, left, top, width, height, owner, menu,
-                                GetModuleHandleA(nullptr), o);
-    if (!hwnd) {
-        if (menu) DestroyMenu(menu);
-        // WM_NCDESTROY of a half-made window may have freed the object.
-        if (!o->ended) delete o;
-        return nullptr;
-    }
+    HWND hwnd = o->head.fw.hwnd;
     applyCaptionBits(o);
     RECT r;
     GetWindowRect(hwnd, &r);
@@ -882,9 +812,8 @@ int32_t window_Set(ComponentObject* obj, int32_t index, const ValueRecord* value
         applyTopmost(o);
         if (!p.topmost) {
             // Windows kept out of the taskbar stay above the others.
-            for (size_t i = 0; i < ui_registry.windows.size(); i++) {
-                ComponentObject* other = ui_registry.windows[i] ? ui_WindowObject(ui_registry.windows[i]) : nullptr;
-                if (!other || other == obj || other->kindId != KIND_WINDOW) continue;
+            for (ComponentObject* other : ui_LoadedWindows()) {
+                if (other == obj || other->kindId != KIND_WINDOW) continue;
                 WindowObject* ow = (WindowObject*)other;
                 if (ow->props.topmost && !ow->props.inTaskbar) applyTopmost(ow);
             }

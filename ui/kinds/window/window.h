@@ -8,6 +8,7 @@ struct Picture;
 
 struct WindowObject {
     ComponentObject head;
+    UiWindowMarks marks;       // the loader's marks of the load (as in UiWindowObject)
     WindowProps props;
     Picture* picture;          // decoded background picture
     bool pictureTried;
@@ -46,8 +47,5 @@ void window_SetAccelerators(ComponentObject* obj, HACCEL table);
 // The keyboard step of the window (pre-translation of a message addressed
 // to it or to one of its components). TRUE: the message is consumed.
 BOOL window_PreTranslate(FwWnd* wnd, MSG* msg);
-// The Tab order: live, visible, enabled tab-stop components by ascending
-// tab order value, equal values in creation order (entry indexes).
-void window_TabOrder(uint32_t windowId, int32_t* indexes, int32_t* count, int32_t cap);
 
 void* kind_window_iface(int32_t number);

@@ -301,19 +301,13 @@ TEST_F(ButtonKind, CheckBoxColoursAnswerTheParentsRequest) {
     ASSERT_NE(c, nullptr);
     kh::Set(check, c, CHECK_TEXT_COLOUR, 0x000000FF);
     HDC dc = GetDC(c->fw.hwnd);
-    HBRUSH brush = (HBRUSH)SendMessageA(kh::Parent(), WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)c->fw.hwnd);
-    ASSERT_NE(brush, nullptr);
+    EXPECT_EQ(kh::CtlColour(WM_CTLCOLORSTATIC, c->fw.hwnd, dc), (COLORREF)0x00112233);
     EXPECT_EQ(GetTextColor(dc), (COLORREF)0x000000FF);
     EXPECT_EQ(GetBkColor(dc), (COLORREF)0x00112233);
-    LOGBRUSH lb;
-    ASSERT_TRUE(GetObjectA(brush, sizeof lb, &lb));
-    EXPECT_EQ(lb.lbColor, (COLORREF)0x00112233);
     // The button-face value is the system colour.
     kh::Set(check, c, CHECK_BACK_COLOUR, 0xFF000000u);
-    brush = (HBRUSH)SendMessageA(kh::Parent(), WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)c->fw.hwnd);
+    EXPECT_EQ(kh::CtlColour(WM_CTLCOLORSTATIC, c->fw.hwnd, dc), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_BTNFACE));
-    ASSERT_TRUE(GetObjectA(brush, sizeof lb, &lb));
-    EXPECT_EQ(lb.lbColor, GetSysColor(COLOR_BTNFACE));
     ReleaseDC(c->fw.hwnd, dc);
     kh::Destroy(c);
 }

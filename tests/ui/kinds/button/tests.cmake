@@ -1,2 +1,2 @@
 vell_add_gtest(NAME test_ui_kinds_button GUI SOURCES
-  button_test.cpp ../../../support/kind_harness.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/button_test.cpp ${CMAKE_SOURCE_DIR}/tests/support/kind_harness.cpp)

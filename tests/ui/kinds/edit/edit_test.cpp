@@ -70,6 +70,17 @@ protected:
         kh::Pump();
     }
     std::string content() { return kh::GetText(ed, edit, EDIT_CONTENT); }
+    // The content after `text` was written and the focus came and went.
+    std::string leaveWith(const char* text) {
+        kh::SetText(ed, edit, EDIT_CONTENT, text);
+        focusAndLeave();
+        return content();
+    }
+    ComponentObject* makeInMode(uint32_t mode) {
+        Block b;
+        b.mode = mode;
+        return make(b.bytes());
+    }
     HWND spin() { return GetDlgItem(kh::Parent(), 140 + EDIT_SPIN_ID_OFFSET); }
     void pressSpin(int delta) {
         NMUPDOWN nm = {};
@@ -130,16 +141,14 @@ TEST_F(EditKind, WritingContentRaisesEventZeroOnce) {
     kh::Set(ed, edit, EDIT_CONTENT, 0);  // null is the empty text
     EXPECT_EQ(content(), "");
     EXPECT_EQ(kh::CountEvents(0), 3);
-    for (const RaisedEvent& e : kh::events) EXPECT_EQ(e.component, kEdit);
+    for (const EventRecord& e : kh::events) EXPECT_EQ(e.component, kEdit);
     // A user's change raises it too.
     type("x");
     EXPECT_EQ(kh::CountEvents(0), 4);
 }
 
 TEST_F(EditKind, ByteModeFiltersTypingAndNormalisesOnLeaving) {
-    Block b;
-    b.mode = 5;
-    ASSERT_NE(make(b.bytes()), nullptr);
+    ASSERT_NE(makeInMode(5), nullptr);
     SetFocus(edit->fw.hwnd);
     type("3a-7");
     EXPECT_EQ(content(), "37");
@@ -153,39 +162,23 @@ TEST_F(EditKind, ByteModeFiltersTypingAndNormalisesOnLeaving) {
     ASSERT_GE(kh::events.size(), 2u);
     EXPECT_EQ(kh::events.back().event, -8);  // after the normalisation
     EXPECT_EQ(kh::CountEvents(-7), 1);
-    kh::SetText(ed, edit, EDIT_CONTENT, "0");
-    focusAndLeave();
-    EXPECT_EQ(content(), "");
+    EXPECT_EQ(leaveWith("0"), "");
 }
 
 TEST_F(EditKind, IntegerModesOnLeaving) {
-    Block b;
-    b.mode = 7;
-    ASSERT_NE(make(b.bytes()), nullptr);
-    kh::SetText(ed, edit, EDIT_CONTENT, "99999999999");
-    focusAndLeave();
-    EXPECT_EQ(content(), "2147483647");
+    ASSERT_NE(makeInMode(7), nullptr);
+    EXPECT_EQ(leaveWith("99999999999"), "2147483647");
     kh::Set(ed, edit, EDIT_INPUT_MODE, 8);
-    kh::SetText(ed, edit, EDIT_CONTENT, "99999999999");
-    focusAndLeave();
-    EXPECT_EQ(content(), "99999999999");
+    EXPECT_EQ(leaveWith("99999999999"), "99999999999");
     kh::Set(ed, edit, EDIT_INPUT_MODE, 40);
     EXPECT_EQ(kh::GetInt(ed, edit, EDIT_INPUT_MODE), 11u);
 }
 
 TEST_F(EditKind, DateTimeModeOnLeaving) {
-    Block b;
-    b.mode = 11;
-    ASSERT_NE(make(b.bytes()), nullptr);
-    kh::SetText(ed, edit, EDIT_CONTENT, "2024-2-30");
-    focusAndLeave();
-    EXPECT_EQ(content(), "");
-    kh::SetText(ed, edit, EDIT_CONTENT, "2024-2-3");
-    focusAndLeave();
-    EXPECT_EQ(content(), "2024年2月3日");
-    kh::SetText(ed, edit, EDIT_CONTENT, "2024-2-3 5:06");
-    focusAndLeave();
-    EXPECT_EQ(content(), "2024年2月3日5时6分");
+    ASSERT_NE(makeInMode(11), nullptr);
+    EXPECT_EQ(leaveWith("2024-2-30"), "");
+    EXPECT_EQ(leaveWith("2024-2-3"), "2024年2月3日");
+    EXPECT_EQ(leaveWith("2024-2-3 5:06"), "2024年2月3日5时6分");
     // An already normal text is left as it is: no change event.
     kh::events.clear();
     focusAndLeave();
@@ -255,7 +248,7 @@ TEST_F(EditKind, ManualSpinRaisesEventOne) {
     EXPECT_EQ(content(), "7");
     ASSERT_EQ(kh::CountEvents(1), 2);
     std::vector<uint32_t> args;
-    for (const RaisedEvent& e : kh::events)
+    for (const EventRecord& e : kh::events)
         if (e.event == 1) {
             EXPECT_EQ(e.argc, 1);
             args.push_back(e.args[0]);
@@ -332,11 +325,7 @@ TEST_F(EditKind, SingleLineHeightRuleAndCentring) {
 
 TEST_F(EditKind, MultiLineStylesRecreationAndEnterKey) {
     Block b;
-    b.multi = 1;
-    b.scroll = 3;
-    b.align = 2;
-    b.hideSel = 0;
-    b.caseConv = 2;
+    b.multi = 1, b.scroll = 3, b.align = 2, b.hideSel = 0, b.caseConv = 2;
     ASSERT_NE(make(b.bytes(), 10), nullptr);
     uint32_t st = (uint32_t)GetWindowLongA(edit->fw.hwnd, GWL_STYLE);
     EXPECT_EQ(st & (ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL), (uint32_t)(ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL));
@@ -396,16 +385,11 @@ TEST_F(EditKind, ColoursAndBinding) {
     ASSERT_NE(make(b.bytes()), nullptr);
     HWND h = edit->fw.hwnd;
     HDC dc = GetDC(h);
-    HBRUSH brush = (HBRUSH)SendMessageA(kh::Parent(), WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)h);
-    LOGBRUSH lb;
-    ASSERT_TRUE(GetObjectA(brush, sizeof lb, &lb));
-    EXPECT_EQ(lb.lbColor, (COLORREF)0x00336699);
+    EXPECT_EQ(kh::CtlColour(WM_CTLCOLOREDIT, h, dc), (COLORREF)0x00336699);
     EXPECT_EQ(GetTextColor(dc), (COLORREF)0x000000FF);
     EXPECT_EQ(GetBkColor(dc), (COLORREF)0x00336699);
     kh::Set(ed, edit, EDIT_BACK_COLOUR, 0xFF000000u);
-    brush = (HBRUSH)SendMessageA(kh::Parent(), WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)h);
-    ASSERT_TRUE(GetObjectA(brush, sizeof lb, &lb));
-    EXPECT_EQ(lb.lbColor, GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(kh::CtlColour(WM_CTLCOLOREDIT, h, dc), GetSysColor(COLOR_BTNFACE));
     ReleaseDC(h, dc);
 
     kh::SetText(ed, edit, EDIT_DATA_COLUMN, "列");

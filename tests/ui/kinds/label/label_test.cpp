@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
-#include "tests/support/kind_support.h"
+#include "tests/support/kind_harness.h"
+#include "tests/support/pump.h"
+#include "commands/library.h"
+#include "ui/kinds/common/common.h"
 #include "platform/picture.h"
 #include "ui/kinds/label/label.h"
 #include "tests/support/capture.h"
@@ -217,39 +220,31 @@ Rendered render(ComponentObject* obj) {
 class LabelLive : public ::testing::Test {
 protected:
     void SetUp() override {
-        installKindTestNotify();
-        parent = makeTestParent(500, 300);
+        kh::Install();
+        parent = kh::MakeParent(500, 300);
         ASSERT_NE(nullptr, parent);
     }
     void TearDown() override {
         if (parent) DestroyWindow(parent);
         pumpMessages();
     }
-    ComponentObject* create(const std::string& b = std::string(), int w = 160, int h = 40) {
-        return label_Create((const uint8_t*)b.data(), (int32_t)b.size(), WS_VISIBLE, parent, 100, nullptr,
-                            10, 10, w, h, 0x52010001, 0x1601000C, 0, 0);
+    ComponentObject* create(const std::string& b = std::string(), int w = 160, int h = 40, int y = 10,
+                            uint32_t component = 0x1601000C, int32_t controlId = 100) {
+        return label_Create((const uint8_t*)b.data(), (int32_t)b.size(), WS_VISIBLE, parent, controlId, nullptr,
+                            10, y, w, h, 0x52010001, component, 0, 0);
     }
-    static int32_t get(ComponentObject* o, int32_t i) {
-        ValueRecord v{0, 0};
-        EXPECT_EQ(1, label_Get(o, i, &v));
-        return (int32_t)v.value;
-    }
+    static int32_t get(ComponentObject* o, int32_t i) { return (int32_t)kh::GetInt(kind_label_iface, o, i); }
     static std::string getText(ComponentObject* o, int32_t i) {
         ValueRecord v{0, 0};
         EXPECT_EQ(1, label_Get(o, i, &v));
         return v.value ? std::string((const char*)(uintptr_t)v.value) : std::string("<null>");
     }
-    static void set(ComponentObject* o, int32_t i, int32_t v) {
-        ValueRecord r = intValue(v);
-        EXPECT_EQ(0, label_Set(o, i, &r, 0));
-    }
+    static void set(ComponentObject* o, int32_t i, int32_t v) { EXPECT_EQ(0, kh::Set(kind_label_iface, o, i, v)); }
     static void setText(ComponentObject* o, int32_t i, const char* s) {
-        ValueRecord r = textValue(s);
-        EXPECT_EQ(0, label_Set(o, i, &r, 0));
+        EXPECT_EQ(0, kh::SetText(kind_label_iface, o, i, s));
     }
     static void setBytes(ComponentObject* o, int32_t i, const std::string& b) {
-        ValueRecord r{(uint32_t)(uintptr_t)b.data(), (uint32_t)b.size()};
-        EXPECT_EQ(0, label_Set(o, i, &r, 0));
+        EXPECT_EQ(0, kh::SetBytes(kind_label_iface, o, i, b));
     }
     HWND parent = nullptr;
 };
@@ -280,26 +275,15 @@ TEST_F(LabelLive, EmptyBlockShowsTheDefaultCaptionLeftAndCentredOnButtonFace) {
 TEST_F(LabelLive, WritesClampAsTheTableSays) {
     ComponentObject* o = create();
     ASSERT_NE(nullptr, o);
-    set(o, LP_FRAME_WIDTH, 1);
-    EXPECT_EQ(5, get(o, LP_FRAME_WIDTH));
-    set(o, LP_FRAME_WIDTH, 12);
-    EXPECT_EQ(12, get(o, LP_FRAME_WIDTH));
-    set(o, LP_BORDER, 9);
-    EXPECT_EQ(6, get(o, LP_BORDER));
-    set(o, LP_BORDER, -2);
-    EXPECT_EQ(0, get(o, LP_BORDER));
-    set(o, LP_EFFECT, 4);
-    EXPECT_EQ(3, get(o, LP_EFFECT));
-    set(o, LP_PICTURE_MODE, 3);
-    EXPECT_EQ(2, get(o, LP_PICTURE_MODE));
-    set(o, LP_GRADIENT_MODE, 9);
-    EXPECT_EQ(8, get(o, LP_GRADIENT_MODE));
-    set(o, LP_HALIGN, -1);
-    EXPECT_EQ(0, get(o, LP_HALIGN));
-    set(o, LP_VALIGN, 5);
-    EXPECT_EQ(2, get(o, LP_VALIGN));
-    set(o, LP_TEXT_COLOUR, (int32_t)0xFF000000);
-    EXPECT_EQ((int32_t)0xFF000000, get(o, LP_TEXT_COLOUR));
+    const struct { int32_t index, written, read; } writes[] = {
+        {LP_FRAME_WIDTH, 1, 5}, {LP_FRAME_WIDTH, 12, 12}, {LP_BORDER, 9, 6}, {LP_BORDER, -2, 0},
+        {LP_EFFECT, 4, 3}, {LP_PICTURE_MODE, 3, 2}, {LP_GRADIENT_MODE, 9, 8}, {LP_HALIGN, -1, 0},
+        {LP_VALIGN, 5, 2}, {LP_TEXT_COLOUR, (int32_t)0xFF000000, (int32_t)0xFF000000},
+    };
+    for (const auto& w : writes) {
+        set(o, w.index, w.written);
+        EXPECT_EQ(w.read, get(o, w.index)) << w.index << " written " << w.written;
+    }
     ValueRecord v{0, 0};
     EXPECT_EQ(0, label_Get(o, LP_COUNT, &v));
 }
@@ -377,11 +361,8 @@ TEST_F(LabelLive, CaptionReadsBackByteForByteAndAmpersandsAreLiteral) {
 // A status line rewritten once per file paints at most once a frame and
 // then shows the last caption like a label given it once.
 TEST_F(LabelLive, BurstOfCaptionsEndsShowingTheLastOne) {
-    ComponentObject* paced = create();
-    ComponentObject* once = label_Create(nullptr, 0, WS_VISIBLE, parent, 101, nullptr, 10, 60, 160, 40,
-                                         0x52010001, 0x1601000D, 0, 0);
-    ASSERT_NE(nullptr, paced);
-    ASSERT_NE(nullptr, once);
+    ComponentObject *paced = create(), *once = create(std::string(), 160, 40, 60, 0x1601000D, 101);
+    ASSERT_TRUE(paced && once);
     capture::PumpFor(3 * UI_PACE_FRAME_MS);
     char text[64];
     for (int i = 1; i <= 300; i++) {
@@ -492,15 +473,15 @@ TEST_F(LabelLive, MessageRaisesEventZeroWithItsParametersAndResult) {
     ComponentObject* o = create();
     ASSERT_NE(nullptr, o);
     EXPECT_EQ(0, SendMessageA(o->fw.hwnd, UI_MSG_LABEL_CLICK, 7, 9));
-    ASSERT_EQ(1u, kindNotes().events.size());
-    const EventRecord& e = kindNotes().events[0];
+    ASSERT_EQ(1u, kh::events.size());
+    const EventRecord& e = kh::events[0];
     EXPECT_EQ(0x52010001u, e.window);
     EXPECT_EQ(0x1601000Cu, e.component);
     EXPECT_EQ(0, e.event);
     EXPECT_EQ(2, e.argc);
     EXPECT_EQ(7u, e.args[0]);
     EXPECT_EQ(9u, e.args[1]);
-    kindNotes().handler = [](const EventRecord&, int32_t* result) { *result = 42; return true; };
+    kh::handler = [](const EventRecord&, int32_t* result) { *result = 42; return true; };
     EXPECT_EQ(42, SendMessageA(o->fw.hwnd, UI_MSG_LABEL_CLICK, 0, 0));
     EXPECT_EQ(o, ui_ObjectFromHandle(o->fw.hwnd));
 }
@@ -510,11 +491,7 @@ TEST_F(LabelLive, BlockWrittenFromALiveLabelRecreatesIt) {
     ASSERT_NE(nullptr, o);
     setText(o, LP_CAPTION, "again");
     set(o, LP_GRADIENT_MODE, 4);
-    int32_t n = 0;
-    uint8_t* b = label_WriteKindBlock(o, &n);
-    ASSERT_NE(nullptr, b);
-    ComponentObject* copy = create(std::string((const char*)b, n));
-    rt_Free(b);
+    ComponentObject* copy = create(kh::WriteBlock(kind_label_iface, o));
     ASSERT_NE(nullptr, copy);
     EXPECT_EQ("again", getText(copy, LP_CAPTION));
     EXPECT_EQ(4, get(copy, LP_GRADIENT_MODE));
@@ -526,9 +503,7 @@ TEST_F(LabelLive, BlockWrittenFromALiveLabelRecreatesIt) {
 TEST_F(LabelLive, DestroyReportsTheComponent) {
     ComponentObject* o = create();
     ASSERT_NE(nullptr, o);
-    DestroyWindow(o->fw.hwnd);
-    ASSERT_EQ(1u, kindNotes().destroyed.size());
-    EXPECT_EQ(0x1601000Cu, kindNotes().destroyed[0].second);
+    EXPECT_EQ(std::make_pair(0x52010001u, 0x1601000Cu), kh::DestroyAndReport(o));
 }
 
 }  // namespace
@@ -545,15 +520,7 @@ namespace {
 const uint32_t kShowWindow = 0x52010001, kShowEntry = 0x06010000;
 
 TplComponent labelEntry(int32_t left, int32_t top, int32_t width, int32_t height, const LabelProps& lb) {
-    TplComponent c;
-    c.kindId = KIND_LABEL;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.stateFlags = TPL_STATE_VISIBLE;
-    c.kindBlock = ui_BlockBytes(label_Block, lb);
-    return c;
+    return kh::Component(KIND_LABEL, left, top, width, height, TPL_STATE_VISIBLE, ui_BlockBytes(label_Block, lb));
 }
 
 // Writes the screen area of a window as a 24-bit BMP file.
@@ -594,42 +561,19 @@ bool saveWindowShot(HWND h, const char* path) {
 
 class LabelWindow : public ::testing::Test {
 protected:
-    void SetUp() override {
-        static const LibraryRecord* libs[1] = {&vell_library1};
-        g_rt.libraries = libs;
-        g_rt.libraryCount = 1;
-        ui_InstallWindowLayer();
-        lib_notify = rt_Notify;
-    }
+    void SetUp() override { kh::UseProgramKinds(); }
     void TearDown() override {
         ui_ClearRegistry();
         pumpMessages();
-        installKindTestNotify();
+        kh::Install();
     }
     void load(const std::vector<TplComponent>& comps, int32_t width = 520, int32_t height = 300) {
-        TplComponent win;
-        win.kindId = KIND_WINDOW;
-        win.left = 20;
-        win.top = 20;
-        win.width = width;
-        win.height = height;
-        win.stateFlags = TPL_STATE_VISIBLE;
         WindowProps wb;
         wb.position = 0;
         wb.title = "\xB1\xEA\xC7\xA9";
-        win.kindBlock = ui_BlockBytes(window_Block, wb);
-        std::vector<TplEntry> entries = {{kShowEntry, tpl_EncodeComponent(win)}};
-        for (size_t i = 0; i < comps.size(); i++)
-            entries.push_back({0x16010002u + (uint32_t)i, tpl_EncodeComponent(comps[i])});
-        TplBlock block;
-        TplWindow w;
-        w.id = kShowWindow;
-        w.table = tpl_BuildTable(entries);
-        block.windows.push_back(w);
-        std::string data = tpl_WriteBlock(block);
-        ASSERT_TRUE(ui_LoadTemplates(data.data(), (uint32_t)data.size(), nullptr));
-        ASSERT_TRUE(ui_LoadStartWindow(kShowWindow));
-        pumpMessages();
+        TplComponent win =
+            kh::Component(KIND_WINDOW, 20, 20, width, height, TPL_STATE_VISIBLE, ui_BlockBytes(window_Block, wb));
+        ASSERT_TRUE(kh::LoadStartWindow(kShowWindow, kh::Entries(win, comps, kShowEntry), nullptr));
         record = ui_FindWindow(kShowWindow);
         ASSERT_NE(nullptr, record);
     }
@@ -671,19 +615,12 @@ TEST_F(LabelWindow, ShowcaseForAScreenshot) {
         comps.push_back(labelEntry(10, 10 + i * 34, 240, 28, lb));
     }
     LabelProps frame;
-    frame.border = 6;
-    frame.frameWidth = 8;
-    frame.hAlign = 1;
+    frame.border = 6, frame.frameWidth = 8, frame.hAlign = 1;
     frame.caption = "\xBD\xA5\xB1\xE4\xB1\xDF\xBF\xF2 & border 6";  // 渐变边框
     comps.push_back(labelEntry(260, 10, 240, 96, frame));
     LabelProps grad;
-    grad.gradientMode = 2;
-    grad.gradient[0] = 0xC08040;
-    grad.gradient[1] = 0xFFFFFF;
-    grad.gradient[2] = 0x4080C0;
-    grad.hAlign = 1;
-    grad.effect = 3;
-    grad.textColour = 0xFFFFFF;
+    grad.gradientMode = 2, grad.hAlign = 1, grad.effect = 3, grad.textColour = 0xFFFFFF;
+    grad.gradient[0] = 0xC08040, grad.gradient[1] = 0xFFFFFF, grad.gradient[2] = 0x4080C0;
     grad.caption = "\xBD\xA5\xB1\xE4\xB1\xB3\xBE\xB0 gradient";  // 渐变背景
     comps.push_back(labelEntry(10, 116, 490, 50, grad));
     LabelProps status;

@@ -88,10 +88,7 @@ TEST_F(ListBoxKind, EmptyBlockDefaults) {
     EXPECT_EQ(kh::GetInt(lb, list, LIST_CURRENT), (uint32_t)-1);
     EXPECT_EQ(kh::GetBytes(lb, list, LIST_ITEMS), std::string("\0\0", 2));
     HDC dc = GetDC(h);
-    HBRUSH brush = (HBRUSH)SendMessageA(kh::Parent(), WM_CTLCOLORLISTBOX, (WPARAM)dc, (LPARAM)h);
-    LOGBRUSH lbr;
-    ASSERT_TRUE(GetObjectA(brush, sizeof lbr, &lbr));
-    EXPECT_EQ(lbr.lbColor, (COLORREF)0xFFFFFF);
+    EXPECT_EQ(kh::CtlColour(WM_CTLCOLORLISTBOX, h, dc), (COLORREF)0xFFFFFF);
     EXPECT_EQ(GetBkColor(dc), (COLORREF)0xFFFFFF);
     ReleaseDC(h, dc);
     // The vertical bar shows once the items overflow (the control hides it
@@ -360,7 +357,7 @@ TEST_F(ListBoxKind, UserSelectionRaisesEventsBindingDoesNot) {
     SendMessageA(h, WM_LBUTTONUP, 0, at);
     kh::Pump();
     EXPECT_EQ(kh::CountEvents(1), 1);
-    for (const RaisedEvent& e : kh::events) EXPECT_EQ(e.component, kList);
+    for (const EventRecord& e : kh::events) EXPECT_EQ(e.component, kList);
 
     kh::events.clear();
     EnableWindow(h, FALSE);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
-#include "tests/support/kind_support.h"
+#include "tests/support/kind_harness.h"
+#include "tests/support/pump.h"
+#include "commands/library.h"
+#include "ui/kinds/common/common.h"
 #include <commctrl.h>
 #include "ui/kinds/progress/progress.h"
 #include "tests/support/capture.h"
@@ -17,12 +20,8 @@ TEST(ProgressBlock, EmptyBlockGivesDefaults) {
     ProgressProps p;
     p.maximum = 7;
     ASSERT_TRUE(progress_ReadBlock(nullptr, 0, &p));
-    EXPECT_EQ(3, p.border);
-    EXPECT_EQ(0, p.vertical);
-    EXPECT_EQ(0, p.smooth);
-    EXPECT_EQ(0, p.minimum);
-    EXPECT_EQ(100, p.maximum);
-    EXPECT_EQ(0, p.position);
+    EXPECT_EQ((std::vector<int32_t>{3, 0, 0, 0, 100, 0}),
+              (std::vector<int32_t>{p.border, p.vertical, p.smooth, p.minimum, p.maximum, p.position}));
 }
 
 TEST(ProgressBlock, VersionAboveOneAndShortBlocksAreRejected) {
@@ -63,27 +62,21 @@ TEST(ProgressBlock, ShownPositionStaysInsideTheRange) {
 class ProgressLive : public ::testing::Test {
 protected:
     void SetUp() override {
-        installKindTestNotify();
-        parent = makeTestParent();
+        kh::Install();
+        parent = kh::MakeParent();
         ASSERT_NE(nullptr, parent);
     }
     void TearDown() override {
         if (parent) DestroyWindow(parent);
         pumpMessages();
     }
-    ComponentObject* create(const std::string& b = std::string(), uint32_t extra = WS_VISIBLE) {
-        return progress_Create((const uint8_t*)b.data(), (int32_t)b.size(), extra, parent, 100, nullptr,
-                               10, 10, 200, 20, 0x52010001, 0x1601000B, 0, 0);
+    ComponentObject* create(const std::string& b = std::string(), int y = 10, uint32_t component = 0x1601000B,
+                            int32_t controlId = 100) {
+        return progress_Create((const uint8_t*)b.data(), (int32_t)b.size(), WS_VISIBLE, parent, controlId, nullptr,
+                               10, y, 200, 20, 0x52010001, component, 0, 0);
     }
-    static int32_t get(ComponentObject* o, int32_t i) {
-        ValueRecord v{0, 0};
-        EXPECT_EQ(1, progress_Get(o, i, &v));
-        return (int32_t)v.value;
-    }
-    static int32_t set(ComponentObject* o, int32_t i, int32_t v) {
-        ValueRecord r = intValue(v);
-        return progress_Set(o, i, &r, 0);
-    }
+    static int32_t get(ComponentObject* o, int32_t i) { return (int32_t)kh::GetInt(kind_progress_iface, o, i); }
+    static int32_t set(ComponentObject* o, int32_t i, int32_t v) { return kh::Set(kind_progress_iface, o, i, v); }
     static int shownPos(ComponentObject* o) { return (int)SendMessageA(o->fw.hwnd, PBM_GETPOS, 0, 0); }
     static void range(ComponentObject* o, int* lo, int* hi) {
         *lo = (int)SendMessageA(o->fw.hwnd, PBM_GETRANGE, TRUE, 0);
@@ -163,19 +156,16 @@ TEST_F(ProgressLive, ReversedRangeFromTheBlockShowsTheMaximum) {
 TEST_F(ProgressLive, VerticalAndSmoothAskForRecreationOnlyWhenChanged) {
     ComponentObject* o = create();
     ASSERT_NE(nullptr, o);
-    EXPECT_EQ(1, set(o, 1, 7));
-    EXPECT_EQ(1, get(o, 1));
-    EXPECT_EQ(0, set(o, 1, 1));
-    EXPECT_EQ(1, set(o, 2, 1));
-    EXPECT_EQ(0, set(o, 2, 5));
-    EXPECT_EQ(1, set(o, 2, -3));
-    EXPECT_EQ(0, get(o, 2));
+    // (index, written, re-creation asked, read back)
+    const int32_t writes[][4] = {{1, 7, 1, 1}, {1, 1, 0, 1}, {2, 1, 1, 1}, {2, 5, 0, 1}, {2, -3, 1, 0}};
+    for (const auto& w : writes) {
+        EXPECT_EQ(w[2], set(o, w[0], w[1])) << w[0] << " written " << w[1];
+        EXPECT_EQ(w[3], get(o, w[0]));
+    }
     // The stored values make the next creation vertical.
-    int32_t n = 0;
-    uint8_t* b = progress_WriteKindBlock(o, &n);
-    ASSERT_EQ(PROGRESS_BLOCK_SIZE, n);
-    ComponentObject* again = create(std::string((const char*)b, n));
-    rt_Free(b);
+    std::string b = kh::WriteBlock(kind_progress_iface, o);
+    ASSERT_EQ((size_t)PROGRESS_BLOCK_SIZE, b.size());
+    ComponentObject* again = create(b);
     ASSERT_NE(nullptr, again);
     EXPECT_EQ(PBS_VERTICAL, GetWindowLongA(again->fw.hwnd, GWL_STYLE) & (PBS_VERTICAL | PBS_SMOOTH));
 }
@@ -204,7 +194,7 @@ TEST_F(ProgressLive, UnknownIndexesAndNullObjectsAreRefused) {
     EXPECT_EQ(0, progress_Get(o, 6, &v));
     EXPECT_EQ(0, progress_Get(o, -1, &v));
     EXPECT_EQ(0, progress_Get(nullptr, 0, &v));
-    ValueRecord one = intValue(1);
+    ValueRecord one = kh::IntValue(1);
     EXPECT_EQ(0, progress_Set(nullptr, 1, &one, 0));
     EXPECT_EQ(nullptr, kind_progress_iface(KI_TAKES_KEY));
     EXPECT_EQ(nullptr, kind_progress_iface(KI_CONVERT_TEXTS));
@@ -214,20 +204,14 @@ TEST_F(ProgressLive, UnknownIndexesAndNullObjectsAreRefused) {
 TEST_F(ProgressLive, DestroyingTheControlReportsItsIdentity) {
     ComponentObject* o = create();
     ASSERT_NE(nullptr, o);
-    DestroyWindow(o->fw.hwnd);
-    ASSERT_EQ(1u, kindNotes().destroyed.size());
-    EXPECT_EQ(0x52010001u, kindNotes().destroyed[0].first);
-    EXPECT_EQ(0x1601000Bu, kindNotes().destroyed[0].second);
+    EXPECT_EQ(std::make_pair(0x52010001u, 0x1601000Bu), kh::DestroyAndReport(o));
 }
 
 // One position per file: the bar paints at most once a frame, and when the
 // frame is over it shows the last position like a bar set to it once.
 TEST_F(ProgressLive, BurstOfPositionsEndsShowingTheLastOne) {
-    ComponentObject* paced = create();
-    ComponentObject* once = progress_Create(nullptr, 0, WS_VISIBLE, parent, 101, nullptr, 10, 40, 200, 20,
-                                            0x52010001, 0x1601000D, 0, 0);
-    ASSERT_NE(nullptr, paced);
-    ASSERT_NE(nullptr, once);
+    ComponentObject *paced = create(), *once = create(std::string(), 40, 0x1601000D, 101);
+    ASSERT_TRUE(paced && once);
     capture::PumpFor(3 * UI_PACE_FRAME_MS);
     set(paced, 4, 500);
     for (int i = 1; i <= 500; i++) {

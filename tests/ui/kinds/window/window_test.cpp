@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
-#include "tests/support/kind_support.h"
+#include "tests/support/kind_harness.h"
+#include "tests/support/pump.h"
+#include "commands/library.h"
+#include "ui/kinds/common/common.h"
 #include "runtime/rt.h"
 #include "ui/kinds/window/window.h"
 #include "ui/loader/loader.h"
@@ -26,19 +29,12 @@ TEST(WindowBlock, TemplateBlocksOfEveryVersionReadBackFieldForField) {
         std::string data = out.out;
         WindowProps p;
         ASSERT_TRUE(window_ReadBlock((const uint8_t*)data.data(), (int32_t)data.size(), &p)) << version;
-        EXPECT_EQ(5, p.border);
-        EXPECT_EQ(3, p.layout);
-        EXPECT_EQ(0x123456u, p.colour);
-        EXPECT_EQ(1, p.maxBox);
-        EXPECT_EQ(0, p.minBox);
-        EXPECT_EQ(0, p.controlBox);
-        EXPECT_EQ(3, p.position);
-        EXPECT_EQ(0, p.movable);
-        EXPECT_EQ(2, p.soundRepeat);
-        EXPECT_EQ(1, p.enterMovesFocus);
-        EXPECT_EQ(0, p.escCloses);
-        EXPECT_EQ(1, p.f1Help);
-        EXPECT_EQ(77, p.helpContext);
+        // border, layout, colour, max, min and control box, position, movable,
+        // sound repeat, Enter, Esc, F1, help context
+        EXPECT_EQ((std::vector<int64_t>{5, 3, 0x123456, 1, 0, 0, 3, 0, 2, 1, 0, 1, 77}),
+                  (std::vector<int64_t>{p.border, p.layout, p.colour, p.maxBox, p.minBox, p.controlBox, p.position,
+                                        p.movable, p.soundRepeat, p.enterMovesFocus, p.escCloses, p.f1Help,
+                                        p.helpContext}));
         // Fields of later versions keep their defaults in older blocks.
         EXPECT_EQ(version > 1 ? 0 : 1, p.inTaskbar) << version;
         EXPECT_EQ(version > 2 ? 1 : 0, p.dragAnywhere) << version;
@@ -46,11 +42,8 @@ TEST(WindowBlock, TemplateBlocksOfEveryVersionReadBackFieldForField) {
         EXPECT_EQ(version > 3 ? 1 : 0, p.topmost) << version;
         EXPECT_EQ(version > 4 ? 1 : 0, p.flag30) << version;
         EXPECT_EQ(version == 6 ? "MyClass" : "", p.className) << version;
-        EXPECT_EQ("PIC", p.picture);
-        EXPECT_EQ("ICO", p.icon);
-        EXPECT_EQ("SND", p.sound);
-        EXPECT_EQ("T", p.title);
-        EXPECT_EQ("h.hlp", p.helpFile);
+        EXPECT_EQ((std::vector<std::string>{"PIC", "ICO", "SND", "T", "h.hlp"}),
+                  (std::vector<std::string>{p.picture, p.icon, p.sound, p.title, p.helpFile}));
         if (version == 6) {
             ArchiveWriter w;
             window_WriteBlock(p, &w);
@@ -62,14 +55,10 @@ TEST(WindowBlock, TemplateBlocksOfEveryVersionReadBackFieldForField) {
 TEST(WindowBlock, EmptyBlockGivesDefaultsAndVersionSevenOrShortBlocksFail) {
     WindowProps p;
     ASSERT_TRUE(window_ReadBlock(nullptr, 0, &p));
-    EXPECT_EQ(2, p.border);
-    EXPECT_EQ(1, p.position);
-    EXPECT_EQ(1, p.controlBox);
-    EXPECT_EQ(1, p.minBox);
-    EXPECT_EQ(0, p.maxBox);
-    EXPECT_EQ(1, p.escCloses);
-    EXPECT_EQ(1, p.inTaskbar);
-    EXPECT_EQ(UI_COLOUR_BUTTON_FACE, p.colour);
+    // border, position, control, min and max box, Esc, taskbar, colour
+    EXPECT_EQ((std::vector<int64_t>{2, 1, 1, 1, 0, 1, 1, UI_COLOUR_BUTTON_FACE}),
+              (std::vector<int64_t>{p.border, p.position, p.controlBox, p.minBox, p.maxBox, p.escCloses, p.inTaskbar,
+                                    p.colour}));
     WindowProps b;
     std::string data = ui_BlockBytes(window_Block, b);
     data[0] = 7;
@@ -111,7 +100,10 @@ TEST(WindowStyles, BorderAndCaptionBits) {
 
 class WindowDirect : public ::testing::Test {
 protected:
-    void SetUp() override { installKindTestNotify(); }
+    void SetUp() override {
+        kh::Install();
+        rt_InstallApplication();
+    }
     void TearDown() override {
         for (HWND h : made)
             if (IsWindow(h)) DestroyWindow(h);
@@ -125,15 +117,8 @@ protected:
         return o;
     }
     static uint32_t style(ComponentObject* o) { return (uint32_t)GetWindowLongA(o->fw.hwnd, GWL_STYLE); }
-    static int32_t get(ComponentObject* o, int32_t i) {
-        ValueRecord v{0, 0};
-        EXPECT_EQ(1, window_Get(o, i, &v));
-        return (int32_t)v.value;
-    }
-    static void set(ComponentObject* o, int32_t i, int32_t v) {
-        ValueRecord r = intValue(v);
-        EXPECT_EQ(0, window_Set(o, i, &r, 0));
-    }
+    static int32_t get(ComponentObject* o, int32_t i) { return (int32_t)kh::GetInt(kind_window_iface, o, i); }
+    static void set(ComponentObject* o, int32_t i, int32_t v) { EXPECT_EQ(0, kh::Set(kind_window_iface, o, i, v)); }
     std::vector<HWND> made;
 };
 
@@ -193,12 +178,12 @@ TEST_F(WindowDirect, BorderWritesClampAndChangeTheFrame) {
     EXPECT_EQ(0, GetWindowLongA(o->fw.hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     set(o, WP_BORDER, 0);
     EXPECT_EQ(0u, style(o) & (WS_CAPTION | WS_THICKFRAME));
-    set(o, WP_LAYOUT, 8);
-    EXPECT_EQ(3, get(o, WP_LAYOUT));
-    set(o, WP_SHAPE, 40);
-    EXPECT_EQ(29, get(o, WP_SHAPE));
-    set(o, WP_SOUND_REPEAT, -4);
-    EXPECT_EQ(0, get(o, WP_SOUND_REPEAT));
+    const struct { int32_t index, written, read; } clamped[] = {
+        {WP_LAYOUT, 8, 3}, {WP_SHAPE, 40, 29}, {WP_SOUND_REPEAT, -4, 0}};
+    for (const auto& c : clamped) {
+        set(o, c.index, c.written);
+        EXPECT_EQ(c.read, get(o, c.index)) << c.index;
+    }
 }
 
 TEST_F(WindowDirect, PositionOneCentresOnTheScreen) {
@@ -237,7 +222,7 @@ TEST_F(WindowDirect, CloseRefusedByEventTwelveKeepsTheWindowAndSkipsEventOne) {
     ComponentObject* o = create(b);
     ASSERT_NE(nullptr, o);
     HWND h = o->fw.hwnd;
-    kindNotes().handler = [](const EventRecord& e, int32_t* result) {
+    kh::handler = [](const EventRecord& e, int32_t* result) {
         if (e.event != 12) return false;
         *result = 0;
         return true;
@@ -245,43 +230,43 @@ TEST_F(WindowDirect, CloseRefusedByEventTwelveKeepsTheWindowAndSkipsEventOne) {
     SendMessageA(h, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(h));
     std::vector<int32_t> seen;
-    for (const EventRecord& e : kindNotes().events) seen.push_back(e.event);
+    for (const EventRecord& e : kh::events) seen.push_back(e.event);
     EXPECT_EQ(std::vector<int32_t>{12}, seen);
     // A handler of event 1 returning non-zero lets it close.
-    kindNotes().events.clear();
-    kindNotes().handler = [](const EventRecord&, int32_t* result) { *result = 1; return true; };
+    kh::events.clear();
+    kh::handler = [](const EventRecord&, int32_t* result) { *result = 1; return true; };
     SendMessageA(h, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(h));
     seen.clear();
-    for (const EventRecord& e : kindNotes().events) seen.push_back(e.event);
+    for (const EventRecord& e : kh::events) seen.push_back(e.event);
     ASSERT_GE(seen.size(), 3u);
     EXPECT_EQ(12, seen[0]);
     EXPECT_EQ(1, seen[1]);
     EXPECT_EQ(2, seen[2]);  // being destroyed
-    for (const EventRecord& e : kindNotes().events) {
+    for (const EventRecord& e : kh::events) {
         EXPECT_EQ(kWindowId, e.window);
         EXPECT_EQ(kEntryId, e.component);
     }
     // The window object reports its end with component 0.
-    ASSERT_EQ(1u, kindNotes().destroyed.size());
-    EXPECT_EQ(kWindowId, kindNotes().destroyed[0].first);
-    EXPECT_EQ(0u, kindNotes().destroyed[0].second);
+    ASSERT_EQ(1u, kh::destroyed.size());
+    EXPECT_EQ(kWindowId, kh::destroyed[0].first);
+    EXPECT_EQ(0u, kh::destroyed[0].second);
 }
 
 TEST_F(WindowDirect, EventOneRefusalAlsoKeepsTheWindow) {
     WindowProps b;
     ComponentObject* o = create(b);
     ASSERT_NE(nullptr, o);
-    kindNotes().handler = [](const EventRecord& e, int32_t* result) {
+    kh::handler = [](const EventRecord& e, int32_t* result) {
         *result = e.event == 1 ? 0 : 1;
         return true;
     };
     SendMessageA(o->fw.hwnd, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(o->fw.hwnd));
-    ASSERT_EQ(2u, kindNotes().events.size());
-    EXPECT_EQ(1, kindNotes().events[1].event);
+    ASSERT_EQ(2u, kh::events.size());
+    EXPECT_EQ(1, kh::events[1].event);
     // A handler that returns nothing does not refuse.
-    kindNotes().handler = [](const EventRecord&, int32_t*) { return false; };
+    kh::handler = [](const EventRecord&, int32_t*) { return false; };
     HWND h = o->fw.hwnd;
     SendMessageA(h, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(h));
@@ -317,7 +302,7 @@ TEST_F(WindowDirect, PaintingFillsWithTheBackgroundColour) {
     HDC dc = GetDC(o->fw.hwnd);
     EXPECT_EQ(RGB(0, 0xFF, 0), GetPixel(dc, 10, 10));
     ReleaseDC(o->fw.hwnd, dc);
-    ValueRecord blue = intValue((int32_t)UI_COLOUR_BUTTON_FACE);
+    ValueRecord blue = kh::IntValue((int32_t)UI_COLOUR_BUTTON_FACE);
     window_Set(o, WP_COLOUR, &blue, 0);
     UpdateWindow(o->fw.hwnd);
     dc = GetDC(o->fw.hwnd);
@@ -329,7 +314,7 @@ TEST_F(WindowDirect, TextAndByteSetPropertiesReadBackAsStored) {
     WindowProps b;
     ComponentObject* o = create(b);
     ASSERT_NE(nullptr, o);
-    ValueRecord t = textValue("new title");
+    ValueRecord t = kh::TextValue("new title");
     window_Set(o, WP_TITLE, &t, 0);
     char title[32] = {};
     GetWindowTextA(o->fw.hwnd, title, sizeof title);
@@ -398,29 +383,20 @@ int32_t handler1(int32_t, const uint32_t*, int32_t* returned) {
 EventHandler g_slots[2] = {handler0, handler1};
 
 TplComponent button(int32_t left, int32_t tabOrder, bool isDefault = false) {
-    TplComponent c;
-    c.kindId = KIND_BUTTON;
-    c.left = left;
-    c.top = 10;
-    c.width = 60;
-    c.height = 24;
-    c.stateFlags = TPL_STATE_VISIBLE | TPL_STATE_TABSTOP;
-    c.tabOrder = tabOrder;
     ButtonProps bb;
     bb.defaultButton = isDefault ? 1 : 0;
-    c.kindBlock = ui_BlockBytes(button_Block, bb);
+    TplComponent c = kh::Component(KIND_BUTTON, left, 10, 60, 24, TPL_STATE_VISIBLE | TPL_STATE_TABSTOP,
+                                   ui_BlockBytes(button_Block, bb));
+    c.tabOrder = tabOrder;
     return c;
 }
 
 class WindowLoaded : public ::testing::Test {
 protected:
     void SetUp() override {
-        static const LibraryRecord* libs[1] = {&vell_library1};
-        g_rt.libraries = libs;
-        g_rt.libraryCount = 1;
+        kh::UseProgramKinds();
+        rt_InstallApplication();
         g_rt.messageLoopStarted = false;
-        ui_InstallWindowLayer();
-        lib_notify = rt_Notify;
         for (int i = 0; i < 16; i++) g_calls[i] = g_results[i] = 0, g_returns[i] = false;
     }
     void TearDown() override {
@@ -432,27 +408,10 @@ protected:
     // entry given as (event, slot) pairs.
     void load(const WindowProps& wb, const std::vector<TplComponent>& comps,
               const std::vector<TplBinding>& windowBindings = {}) {
-        TplComponent win;
-        win.kindId = KIND_WINDOW;
-        win.left = 100;
-        win.top = 100;
-        win.width = 360;
-        win.height = 200;
-        win.stateFlags = TPL_STATE_VISIBLE;
+        TplComponent win =
+            kh::Component(KIND_WINDOW, 100, 100, 360, 200, TPL_STATE_VISIBLE, ui_BlockBytes(window_Block, wb));
         win.bindings = windowBindings;
-        win.kindBlock = ui_BlockBytes(window_Block, wb);
-        std::vector<TplEntry> entries = {{kEntryId, tpl_EncodeComponent(win)}};
-        for (size_t i = 0; i < comps.size(); i++)
-            entries.push_back({0x16010002u + (uint32_t)i, tpl_EncodeComponent(comps[i])});
-        TplBlock block;
-        TplWindow w;
-        w.id = kWindowId;
-        w.table = tpl_BuildTable(entries);
-        block.windows.push_back(w);
-        std::string data = tpl_WriteBlock(block);
-        ASSERT_TRUE(ui_LoadTemplates(data.data(), (uint32_t)data.size(), g_slots));
-        ASSERT_TRUE(ui_LoadStartWindow(kWindowId));
-        pumpMessages();
+        ASSERT_TRUE(kh::LoadStartWindow(kWindowId, kh::Entries(win, comps, kEntryId), g_slots));
         record = ui_FindWindow(kWindowId);
         ASSERT_NE(nullptr, record);
         window = ui_WindowObject(record);
@@ -486,7 +445,7 @@ TEST_F(WindowLoaded, TabVisitsTabStopsInCreationOrderWhenValuesAreEqual) {
     HWND e1 = entryHandle(1), e2 = entryHandle(2), e3 = entryHandle(3);
     ASSERT_TRUE(e1 && e2 && e3);
     int32_t order[8], n = 0;
-    window_TabOrder(kWindowId, order, &n, 8);
+    n = ui_TabOrder(kWindowId, order, 8);
     ASSERT_EQ(3, n);
     EXPECT_EQ(3, order[0]);  // created first
     EXPECT_EQ(2, order[1]);
@@ -510,14 +469,14 @@ TEST_F(WindowLoaded, TabOrderValuesComeFirstAndHiddenOrDisabledAreSkipped) {
     noStop.stateFlags = TPL_STATE_VISIBLE;
     load(wb, {button(10, 2), button(80, 1), button(150, 3), noStop});
     int32_t order[8], n = 0;
-    window_TabOrder(kWindowId, order, &n, 8);
+    n = ui_TabOrder(kWindowId, order, 8);
     ASSERT_EQ(3, n);
     EXPECT_EQ(2, order[0]);
     EXPECT_EQ(1, order[1]);
     EXPECT_EQ(3, order[2]);
     EnableWindow(entryHandle(1), FALSE);
     ShowWindow(entryHandle(3), SW_HIDE);
-    window_TabOrder(kWindowId, order, &n, 8);
+    n = ui_TabOrder(kWindowId, order, 8);
     ASSERT_EQ(1, n);
     EXPECT_EQ(2, order[0]);
 }
@@ -696,18 +655,8 @@ TEST_F(WindowLoaded, ClosingOneOfTwoWindowsDoesNotQuit) {
     WindowProps wb;
     load(wb, {});
     // A second window in the registry, loaded too.
-    TplComponent win;
-    win.kindId = KIND_WINDOW;
-    win.width = 200;
-    win.height = 100;
-    win.stateFlags = TPL_STATE_VISIBLE;
-    win.kindBlock = ui_BlockBytes(window_Block, wb);
-    TplBlock block;
-    TplWindow w2;
-    w2.id = 0x52010002;
-    w2.table = tpl_BuildTable({{kEntryId, tpl_EncodeComponent(win)}});
-    block.windows.push_back(w2);
-    std::string data = tpl_WriteBlock(block);
+    TplComponent win = kh::Component(KIND_WINDOW, 0, 0, 200, 100, TPL_STATE_VISIBLE, ui_BlockBytes(window_Block, wb));
+    std::string data = kh::TemplateBytes({{0x52010002, kh::Entries(win, {}, kEntryId)}});
     ASSERT_TRUE(ui_LoadTemplates(data.data(), (uint32_t)data.size(), g_slots));
     UiWindowRecord* second = ui_FindWindow(0x52010002);
     ASSERT_NE(nullptr, second);
@@ -802,7 +751,7 @@ TEST_F(WindowDirect, ADroppedFolderRaisesEventThirteenWithItsPathAndFilesArePass
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string file = self, folder = file.substr(0, file.rfind('\\'));
     std::vector<std::string> dropped;
-    kindNotes().handler = [&](const EventRecord& e, int32_t*) {
+    kh::handler = [&](const EventRecord& e, int32_t*) {
         if (e.event == 13 && e.argc == 1) dropped.push_back((const char*)(uintptr_t)e.args[0]);
         return false;
     };
