@@ -1,14 +1,46 @@
 // Our GUI application framework: the application object's steps, window
 // objects attached to handles, and the message pump.
 #include "platform/framework.h"
+#include <vector>
 
 FwApp* fw_app = nullptr;
 
 static const char* const kAttachProp = "FwWnd";
 
-void FwAttach(HWND hwnd, FwWnd* wnd) { SetPropA(hwnd, kAttachProp, (HANDLE)wnd); }
-void FwDetach(HWND hwnd) { RemovePropA(hwnd, kAttachProp); }
-FwWnd* FwFromHandle(HWND hwnd) { return hwnd ? (FwWnd*)GetPropA(hwnd, kAttachProp) : nullptr; }
+// The objects of this thread's windows, asked for on every message: a
+// window property costs a round trip to Wine's server. The property stays
+// for the windows of other threads.
+struct Attached {
+    HWND hwnd;
+    FwWnd* wnd;
+};
+static thread_local std::vector<Attached> t_attached;
+
+static void forget(HWND hwnd) {
+    for (size_t i = 0; i < t_attached.size(); i++)
+        if (t_attached[i].hwnd == hwnd) {
+            t_attached[i] = t_attached.back();
+            t_attached.pop_back();
+            return;
+        }
+}
+
+void FwAttach(HWND hwnd, FwWnd* wnd) {
+    forget(hwnd);
+    if (SetPropA(hwnd, kAttachProp, (HANDLE)wnd)) t_attached.push_back({hwnd, wnd});
+}
+
+void FwDetach(HWND hwnd) {
+    forget(hwnd);
+    RemovePropA(hwnd, kAttachProp);
+}
+
+FwWnd* FwFromHandle(HWND hwnd) {
+    if (!hwnd) return nullptr;
+    for (const Attached& a : t_attached)
+        if (a.hwnd == hwnd) return a.wnd;
+    return (FwWnd*)GetPropA(hwnd, kAttachProp);
+}
 
 BOOL FwBasePreTranslateMessage(FwApp*, MSG*) { return FALSE; }
 

@@ -1,4 +1,5 @@
 #include "ui/kinds/common/common.h"
+#include <vector>
 #include <algorithm>
 #include <stdarg.h>
 #include <string.h>
@@ -127,10 +128,32 @@ struct Subclass {
     WNDPROC original;   // the system control's procedure; ours: DefWindowProcA
     bool creating;      // CreateWindowEx has not returned yet
 };
-const char* const kSubclassProp = "VellCtl";
+// The hooked windows of this thread (a window's messages come on the thread
+// that made it). Not window properties: Wine keeps those in its server, and
+// a lookup on every message would be a round trip.
+struct Hooked {
+    HWND hwnd;
+    Subclass* sc;
+};
+thread_local std::vector<Hooked> t_hooked;
+
+Subclass* hookedOf(HWND hwnd) {
+    for (const Hooked& h : t_hooked)
+        if (h.hwnd == hwnd) return h.sc;
+    return nullptr;
+}
+
+void unhook(HWND hwnd) {
+    for (size_t i = 0; i < t_hooked.size(); i++)
+        if (t_hooked[i].hwnd == hwnd) {
+            t_hooked[i] = t_hooked.back();
+            t_hooked.pop_back();
+            return;
+        }
+}
 
 void attach(HWND hwnd, Subclass* sc) {
-    SetPropA(hwnd, kSubclassProp, (HANDLE)sc);
+    t_hooked.push_back({hwnd, sc});
     sc->obj->fw.hwnd = hwnd;
     FwAttach(hwnd, &sc->obj->fw);
 }
@@ -145,7 +168,7 @@ LRESULT finalMessage(HWND hwnd, Subclass* sc, WPARAM wp, LPARAM lp) {
     if (hooks->message) hooks->message(obj, WM_NCDESTROY, wp, lp, &handled);
     LRESULT r = CallWindowProcA(original, hwnd, WM_NCDESTROY, wp, lp);
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)original);
-    RemovePropA(hwnd, kSubclassProp);
+    unhook(hwnd);
     FwDetach(hwnd);
     bool creating = sc->creating;
     if (!creating) delete sc;
@@ -156,7 +179,7 @@ LRESULT finalMessage(HWND hwnd, Subclass* sc, WPARAM wp, LPARAM lp) {
 
 // The procedure of subclassed controls and the class procedure of ours.
 LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    Subclass* sc = (Subclass*)GetPropA(hwnd, kSubclassProp);
+    Subclass* sc = hookedOf(hwnd);
     if (!sc && msg == WM_NCCREATE) {
         sc = (Subclass*)((CREATESTRUCTA*)lp)->lpCreateParams;
         if (sc) attach(hwnd, sc);
@@ -176,10 +199,10 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 // A system control made by CreateWindowEx gets the record now.
 bool subclass(HWND hwnd, Subclass* sc) {
-    if (!SetPropA(hwnd, kSubclassProp, (HANDLE)sc)) return false;
+    t_hooked.push_back({hwnd, sc});
     sc->original = (WNDPROC)SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)subclassProc);
     if (!sc->original) {
-        RemovePropA(hwnd, kSubclassProp);
+        unhook(hwnd);
         return false;
     }
     sc->obj->fw.hwnd = hwnd;
@@ -311,7 +334,7 @@ bool ui_CreateControl(ComponentObject* obj, uint32_t kindId, uint32_t windowId, 
     HMENU menu = place.menu ? place.menu : (HMENU)(intptr_t)place.controlId;
     HWND hwnd = CreateWindowExA(place.exStyle, place.className, place.text, place.style, place.left, place.top,
                                 place.width, place.height, place.parent, menu, GetModuleHandleA(nullptr), sc);
-    if (hwnd && (GetPropA(hwnd, kSubclassProp) == sc || subclass(hwnd, sc))) {
+    if (hwnd && (hookedOf(hwnd) == sc || subclass(hwnd, sc))) {
         sc->creating = false;
         return true;
     }
