@@ -1,5 +1,6 @@
 // The skip rule and the UTF-8 rewrite of one file. The encoding itself is
 // done by the platform's stream automation object, driven by name.
+#include <string.h>
 #include "runtime/service_table.h"
 #include "app/module.h"
 #include "app/rewrite.h"
@@ -95,6 +96,35 @@ bool ReplaceWithTemporary(const char* target, const char* temporary, const char*
     return false;
 }
 
+// A large text goes to the stream in pieces, with pending messages run
+// between them: the window answers, and no piece needs more than a few
+// megabytes of wide text.
+static const int32_t kPieceBytes = 4 << 20;
+
+static bool writeText(void* textStream, char** text) {
+    const char* all = *text ? *text : "";
+    int32_t length = (int32_t)strlen(all);
+    if (length <= kPieceBytes) {
+        ArgRecord content = mod_ByAddr(text, TYPE_TEXT);
+        return callMethod(textStream, K("WriteText"), 1, &content);
+    }
+    char* piece = (char*)SVC->Allocate(kPieceBytes + 2);
+    bool ok = true;
+    for (int32_t at = 0; ok && at < length;) {
+        // Whole characters only: a lead byte (0x81 and up) takes the next.
+        int32_t end = at;
+        while (end < length && end - at < kPieceBytes) end += (uint8_t)all[end] >= 0x81 && end + 1 < length ? 2 : 1;
+        memcpy(piece, all + at, (size_t)(end - at));
+        piece[end - at] = 0;
+        ArgRecord content = mod_Text(piece);
+        ok = callMethod(textStream, K("WriteText"), 1, &content);
+        at = end;
+        mod_Call(CMD_ProcessEvents, 0, nullptr);
+    }
+    SVC->Free(piece);
+    return ok;
+}
+
 // The streams' work up to the saved temporary file; false at the first
 // operation that reports a failure.
 static bool saveThroughStreams(void* textStream, void* byteStream, char** text, char** temporary) {
@@ -102,9 +132,7 @@ static bool saveThroughStreams(void* textStream, void* byteStream, char** text, 
     bool ok = setProperty(textStream, K("Type"), mod_Int(2)) && setProperty(textStream, K("mode"), mod_Int(3)) &&
               setProperty(textStream, K("Charset"), textArg(K("utf-8"))) &&
               callMethod(textStream, K("Open"), 0, nullptr);
-    ArgRecord content = mod_ByAddr(text, TYPE_TEXT);
-    ok = ok && callMethod(textStream, K("WriteText"), 1, &content) &&
-         setProperty(textStream, K("Position"), mod_Int(3));
+    ok = ok && writeText(textStream, text) && setProperty(textStream, K("Position"), mod_Int(3));
     if (!ok || !createStream(byteStream)) return false;
     ok = setProperty(byteStream, K("mode"), mod_Int(3)) && setProperty(byteStream, K("Type"), mod_Int(1)) &&
          callMethod(byteStream, K("Open"), 0, nullptr);

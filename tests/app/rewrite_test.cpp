@@ -142,6 +142,10 @@ TEST_F(Rewrite, GbkTextBecomesTheSameCharactersInUtf8WithoutMark) {
     writeFile(path, "an older, much longer content that must be replaced in full\r\n");
     ASSERT_EQ(rewrite("名称: 中文测试\r\n说明: abc", path), 1);
     EXPECT_EQ(readFile(path), std::string(u8"名称: 中文测试\r\n说明: abc"));
+    // A large text goes in pieces; a character lies across the first cut.
+    std::string large = std::string((4 << 20) - 1, 'a') + "中文" + std::string(3 << 20, 'b') + "尾";
+    ASSERT_EQ(rewrite(large.c_str(), path), 1);
+    EXPECT_TRUE(readFile(path) == std::string((4 << 20) - 1, 'a') + u8"中文" + std::string(3 << 20, 'b') + u8"尾");
 }
 
 TEST_F(Rewrite, AsciiContentKeepsItsBytes) {
