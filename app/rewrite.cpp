@@ -127,12 +127,17 @@ static bool writeText(void* textStream, char** text) {
 
 // The streams' work up to the saved temporary file; false at the first
 // operation that reports a failure.
-static bool saveThroughStreams(void* textStream, void* byteStream, char** text, char** temporary) {
+static bool saveThroughStreams(void* textStream, void* byteStream, char** text, char** temporary, bool release) {
     if (!createStream(textStream)) return false;
     bool ok = setProperty(textStream, K("Type"), mod_Int(2)) && setProperty(textStream, K("mode"), mod_Int(3)) &&
               setProperty(textStream, K("Charset"), textArg(K("utf-8"))) &&
               callMethod(textStream, K("Open"), 0, nullptr);
-    ok = ok && writeText(textStream, text) && setProperty(textStream, K("Position"), mod_Int(3));
+    ok = ok && writeText(textStream, text);
+    if (ok && release) {
+        SVC->Free(*text);
+        *text = nullptr;
+    }
+    ok = ok && setProperty(textStream, K("Position"), mod_Int(3));
     if (!ok || !createStream(byteStream)) return false;
     ok = setProperty(byteStream, K("mode"), mod_Int(3)) && setProperty(byteStream, K("Type"), mod_Int(1)) &&
          callMethod(byteStream, K("Open"), 0, nullptr);
@@ -148,9 +153,15 @@ static bool saveThroughStreams(void* textStream, void* byteStream, char** text, 
     return ok && flushed && closed;
 }
 
-int32_t RewriteAsUtf8(char** text, char** path) { return RewriteAsUtf8Unchanged(text, path, nullptr); }
+static int32_t rewrite(char** text, char** path, const char* stamp, int32_t utf8Length, bool release);
+
+int32_t RewriteAsUtf8(char** text, char** path) { return rewrite(text, path, nullptr, -1, false); }
 
 int32_t RewriteAsUtf8Unchanged(char** text, char** path, const char* stamp, int32_t utf8Length) {
+    return rewrite(text, path, stamp, utf8Length, true);
+}
+
+static int32_t rewrite(char** text, char** path, const char* stamp, int32_t utf8Length, bool release) {
     // Decoding a large file costs seconds: a length the caller measured is used.
     int32_t expected = utf8Length >= 0 ? utf8Length : (int32_t)mod_CallText(CMD_Utf8Length, *text).low;
     if (expected < 0) return 0;
@@ -160,7 +171,7 @@ int32_t RewriteAsUtf8Unchanged(char** text, char** path, const char* stamp, int3
     void* byteStream = newObjectRecord();
     char* temporary = TemporaryPathFor(*path);
 
-    bool saved = saveThroughStreams(textStream, byteStream, text, &temporary);
+    bool saved = saveThroughStreams(textStream, byteStream, text, &temporary, release);
 
     ArgRecord clearText = objectArg(textStream), clearBytes = objectArg(byteStream);
     mod_Call(CMD_ClearAutomationObject, 1, &clearText);

@@ -13,7 +13,9 @@ bool IsUtf8Text(const uint8_t* content, int32_t length);
 int32_t RewriteAsUtf8(char** text, char** path);
 // The same, replacing the file only while it still has `stamp` (the
 // FileStamp command's text taken before it was read); null: any plain file.
-// `utf8Length`: the text's UTF-8 length when the caller knows it.
+// `utf8Length`: the text's UTF-8 length when the caller knows it. The text
+// is released once the stream holds it (*text becomes null): a large file
+// needs the room.
 int32_t RewriteAsUtf8Unchanged(char** text, char** path, const char* stamp, int32_t utf8Length = -1);
 
 // The temporary name beside `path` that no search of a job can match (its
