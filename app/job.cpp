@@ -32,6 +32,7 @@ char* ProgressText(const char* prefix, int32_t done, int32_t total) {
 
 
 static const int64_t kMaxFileBytes = 256 * 1024 * 1024;
+static const int64_t kLargeFileBytes = 16 * 1024 * 1024;
 
 const char* OutcomeLine(Outcome o) {
     switch (o) {
@@ -64,14 +65,21 @@ Look ExamineFile(const char* path) {
     if (size > kMaxFileBytes) l.outcome = O_TOO_LARGE;
     if (size == 0) l.outcome = O_UTF8;
     if (size > kMaxFileBytes || size <= 0) return l;
+    // Each step over a large file takes long: the window answers between them.
+    const bool large = size > kLargeFileBytes;
     l.content = (uint8_t*)(uintptr_t)mod_CallText(CMD_ReadFileBytes, path).low;
     ArgRecord b[1] = {mod_Bytes(l.content)};
     l.length = (int32_t)mod_Call(CMD_ByteSetLength, 1, b).low;
+    if (large) mod_ProcessEvents();
     // Unreadable, locked, or changed since the stamp was taken.
     if (l.length != size) l.outcome = O_UNREADABLE;
     else if (IsUtf8Text(l.content, l.length)) l.outcome = O_UTF8;
-    else if ((l.utf8Length = (int32_t)mod_Call(CMD_Utf8Length, 1, b).low) < 0) l.outcome = O_NOT_SYSTEM;
-    else l.outcome = O_CONVERT;
+    else {
+        if (large) mod_ProcessEvents();
+        l.utf8Length = (int32_t)mod_Call(CMD_Utf8Length, 1, b).low;
+        l.outcome = l.utf8Length < 0 ? O_NOT_SYSTEM : O_CONVERT;
+    }
+    if (large) mod_ProcessEvents();
     return l;
 }
 
