@@ -1,45 +1,29 @@
 // Our GUI application framework: the application object's steps, window
 // objects attached to handles, and the message pump.
 #include "platform/framework.h"
-#include <vector>
 
 FwApp* fw_app = nullptr;
 
 static const char* const kAttachProp = "FwWnd";
 
-// The objects of this thread's windows, asked for on every message: a
-// window property costs a round trip to Wine's server. The property stays
+// This thread's windows, asked for on every message; the property stays
 // for the windows of other threads.
-struct Attached {
-    HWND hwnd;
-    FwWnd* wnd;
-};
-static thread_local std::vector<Attached> t_attached;
-
-static void forget(HWND hwnd) {
-    for (size_t i = 0; i < t_attached.size(); i++)
-        if (t_attached[i].hwnd == hwnd) {
-            t_attached[i] = t_attached.back();
-            t_attached.pop_back();
-            return;
-        }
-}
+static thread_local FwHandleTable<FwWnd> t_attached;
 
 void FwAttach(HWND hwnd, FwWnd* wnd) {
-    forget(hwnd);
-    if (SetPropA(hwnd, kAttachProp, (HANDLE)wnd)) t_attached.push_back({hwnd, wnd});
+    t_attached.remove(hwnd);
+    if (SetPropA(hwnd, kAttachProp, (HANDLE)wnd)) t_attached.add(hwnd, wnd);
 }
 
 void FwDetach(HWND hwnd) {
-    forget(hwnd);
+    t_attached.remove(hwnd);
     RemovePropA(hwnd, kAttachProp);
 }
 
 FwWnd* FwFromHandle(HWND hwnd) {
     if (!hwnd) return nullptr;
-    for (const Attached& a : t_attached)
-        if (a.hwnd == hwnd) return a.wnd;
-    return (FwWnd*)GetPropA(hwnd, kAttachProp);
+    FwWnd* wnd = t_attached.find(hwnd);
+    return wnd ? wnd : (FwWnd*)GetPropA(hwnd, kAttachProp);
 }
 
 BOOL FwBasePreTranslateMessage(FwApp*, MSG*) { return FALSE; }

@@ -4,6 +4,7 @@
 // the application steps through the table below.
 #pragma once
 #include <windows.h>
+#include <vector>
 
 struct FwApp;
 struct FwWnd;
@@ -56,3 +57,33 @@ BOOL FwIsIdleMessage(const MSG* msg);
 void FwAttach(HWND hwnd, FwWnd* wnd);
 void FwDetach(HWND hwnd);
 FwWnd* FwFromHandle(HWND hwnd);
+
+// Records of one thread's windows by handle, found without asking the
+// system: window properties live in Wine's server, and a lookup on every
+// message would be a round trip.
+template <typename T>
+struct FwHandleTable {
+    struct Entry {
+        HWND hwnd;
+        T* record;
+    };
+    std::vector<Entry> entries;
+
+    T* find(HWND hwnd) const {
+        for (const Entry& e : entries)
+            if (e.hwnd == hwnd) return e.record;
+        return nullptr;
+    }
+    void add(HWND hwnd, T* record) {
+        remove(hwnd);
+        entries.push_back({hwnd, record});
+    }
+    void remove(HWND hwnd) {
+        for (size_t i = 0; i < entries.size(); i++)
+            if (entries[i].hwnd == hwnd) {
+                entries[i] = entries.back();
+                entries.pop_back();
+                return;
+            }
+    }
+};

@@ -1,5 +1,4 @@
 #include "ui/kinds/common/common.h"
-#include <vector>
 #include <algorithm>
 #include <stdarg.h>
 #include <string.h>
@@ -129,31 +128,11 @@ struct Subclass {
     bool creating;      // CreateWindowEx has not returned yet
 };
 // The hooked windows of this thread (a window's messages come on the thread
-// that made it). Not window properties: Wine keeps those in its server, and
-// a lookup on every message would be a round trip.
-struct Hooked {
-    HWND hwnd;
-    Subclass* sc;
-};
-thread_local std::vector<Hooked> t_hooked;
-
-Subclass* hookedOf(HWND hwnd) {
-    for (const Hooked& h : t_hooked)
-        if (h.hwnd == hwnd) return h.sc;
-    return nullptr;
-}
-
-void unhook(HWND hwnd) {
-    for (size_t i = 0; i < t_hooked.size(); i++)
-        if (t_hooked[i].hwnd == hwnd) {
-            t_hooked[i] = t_hooked.back();
-            t_hooked.pop_back();
-            return;
-        }
-}
+// that made it).
+thread_local FwHandleTable<Subclass> t_hooked;
 
 void attach(HWND hwnd, Subclass* sc) {
-    t_hooked.push_back({hwnd, sc});
+    t_hooked.add(hwnd, sc);
     sc->obj->fw.hwnd = hwnd;
     FwAttach(hwnd, &sc->obj->fw);
 }
@@ -168,7 +147,7 @@ LRESULT finalMessage(HWND hwnd, Subclass* sc, WPARAM wp, LPARAM lp) {
     if (hooks->message) hooks->message(obj, WM_NCDESTROY, wp, lp, &handled);
     LRESULT r = CallWindowProcA(original, hwnd, WM_NCDESTROY, wp, lp);
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)original);
-    unhook(hwnd);
+    t_hooked.remove(hwnd);
     FwDetach(hwnd);
     bool creating = sc->creating;
     if (!creating) delete sc;
@@ -179,7 +158,7 @@ LRESULT finalMessage(HWND hwnd, Subclass* sc, WPARAM wp, LPARAM lp) {
 
 // The procedure of subclassed controls and the class procedure of ours.
 LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    Subclass* sc = hookedOf(hwnd);
+    Subclass* sc = t_hooked.find(hwnd);
     if (!sc && msg == WM_NCCREATE) {
         sc = (Subclass*)((CREATESTRUCTA*)lp)->lpCreateParams;
         if (sc) attach(hwnd, sc);
@@ -199,10 +178,10 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 // A system control made by CreateWindowEx gets the record now.
 bool subclass(HWND hwnd, Subclass* sc) {
-    t_hooked.push_back({hwnd, sc});
+    t_hooked.add(hwnd, sc);
     sc->original = (WNDPROC)SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)subclassProc);
     if (!sc->original) {
-        unhook(hwnd);
+        t_hooked.remove(hwnd);
         return false;
     }
     sc->obj->fw.hwnd = hwnd;
@@ -334,7 +313,7 @@ bool ui_CreateControl(ComponentObject* obj, uint32_t kindId, uint32_t windowId, 
     HMENU menu = place.menu ? place.menu : (HMENU)(intptr_t)place.controlId;
     HWND hwnd = CreateWindowExA(place.exStyle, place.className, place.text, place.style, place.left, place.top,
                                 place.width, place.height, place.parent, menu, GetModuleHandleA(nullptr), sc);
-    if (hwnd && (hookedOf(hwnd) == sc || subclass(hwnd, sc))) {
+    if (hwnd && (t_hooked.find(hwnd) == sc || subclass(hwnd, sc))) {
         sc->creating = false;
         return true;
     }
