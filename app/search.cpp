@@ -120,7 +120,9 @@ static void reportUnreadable(KnownFolder* k, const char* shown) {
 }
 
 static void reportFiles(const char* dir, FileCallback callback, char* name, uint32_t* handle) {
-    while (name) {
+    // A folder of thousands of matches would keep the window waiting.
+    for (uint32_t found = 1; name; found++) {
+        if (found % 256 == 0) mod_ProcessEvents();
         char* path = ConcatTexts(2, dir, name);
         uint32_t args[3] = {(uint32_t)(uintptr_t)path, (uint32_t)(uintptr_t)path, 0};
         const char* chars = (const char*)(uintptr_t)mod_CallForeign(FOREIGN_LSTRCPYN, 3, args, 0x04014E55, 0x232);
