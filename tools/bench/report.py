@@ -214,10 +214,24 @@ def rows_of(m, r):
     found = num(r, "job_found")
     if found is not None and int(found) != m["files"]:
         rows.append(("files the job found", "%d" % found, "%d" % m["files"], "MISSED"))
-    rows.append(("search", fmt(num(r, "job_search_s"), "%.2f", " s"), "", ""))
-    rows.append(("backup", fmt(num(r, "job_backup_s"), "%.2f", " s"), "", ""))
-    rows.append(("conversion", fmt(num(r, "job_convert_s"), "%.2f", " s"), "", ""))
-    rows.append(("whole job", fmt(job, "%.2f", " s"), "", ""))
+    runs = int(num(r, "tool_runs") or 1)
+
+    def phase(label, key, part, limit):
+        """A phase's median (and least) time, and its ratio to its part of the floor."""
+        t, p = num(r, key), num(r, part) if part else None
+        text = fmt(t, "%.2f", " s")
+        if runs > 1 and num(r, key + "_min") is not None:
+            text += " (min %.2f of %d runs)" % (num(r, key + "_min"), runs)
+        ratio = t / p if t is not None and p else None
+        if ratio is not None:
+            text += ", %.2fx its part of the floor (%.2f s)" % (ratio, p)
+        ok = None if ratio is None or limit is None else ratio <= limit
+        rows.append((label, text, "" if limit is None else "<= %.1fx" % limit, verdict(ok)))
+
+    phase("search", "job_search_s", "floor_walk_s", None)
+    phase("backup", "job_backup_s", "floor_backup_s", 1.5)
+    phase("conversion", "job_convert_s", "floor_rewrite_s", 1.5)
+    phase("whole job", "job_total_s", None, None)
     rows.append(("I/O floor (walk, copy, read+write)",
                  fmt(floor, "%.2f", " s") + ("" if floor is None else " (walk %s, copy %s, rewrite %s)" % (
                      fmt(num(r, "floor_walk_s"), "%.2f"), fmt(num(r, "floor_backup_s"), "%.2f"),
@@ -255,12 +269,51 @@ def rows_of(m, r):
     return rows
 
 
+# Figures where the worst run counts, not the median.
+WORST_OF_RUNS = ("job_peak_ws", "job_worst_answer_ms", "floor_peak_ws")
+WORST_RUN_DETAILS = ("job_worst_answer_at_s", "job_worst_answer_phase", "job_probes", "job_hung_probes")
+
+
+def combined_runs(results, name):
+    """The runs NAME-1.txt, NAME-2.txt ... as one: each number the median
+    (KEY_min the least, KEY_runs how many); the worst of the runs for peaks
+    and answers, with the texts of the run it came from."""
+    runs = []
+    i = 1
+    while os.path.exists(os.path.join(results, "%s-%d.txt" % (name, i))):
+        runs.append(load_kv(os.path.join(results, "%s-%d.txt" % (name, i))))
+        i += 1
+    if not runs:
+        return {}
+    out = dict(runs[-1])
+    for key in runs[0]:
+        values = [num(run, key) for run in runs]
+        if any(v is None for v in values) or key in WORST_RUN_DETAILS:
+            continue
+        values.sort()
+        if key in WORST_OF_RUNS:
+            worst = max(runs, key=lambda run: num(run, key))
+            out[key] = worst[key]
+            if key == "job_worst_answer_ms":
+                for k in WORST_RUN_DETAILS:
+                    if k in worst:
+                        out[k] = worst[k]
+            continue
+        mid = len(values) // 2
+        out[key] = "%.3f" % (values[mid] if len(values) % 2 else (values[mid - 1] + values[mid]) / 2)
+        out[key + "_min"] = "%.3f" % values[0]
+    out[name + "_runs"] = str(len(runs))
+    return out
+
+
 def table(master, results, markdown):
     with open(os.path.join(master, "manifest.json")) as fh:
         m = json.load(fh)
     r = {}
-    for name in ("floor", "ref", "tool", "verify", "machine"):
+    for name in ("ref", "verify", "machine"):
         r.update(load_kv(os.path.join(results, name + ".txt")))
+    for name in ("floor", "tool"):
+        r.update(combined_runs(results, name))
     rows = rows_of(m, r)
     machine = "%s CPUs, %s, %s" % (r.get("machine_cpus", "?"), r.get("machine_cpu", "?"),
                                     r.get("machine_wine", "?"))

@@ -96,6 +96,20 @@ class Safety(unittest.TestCase):
             self.assertEqual((out["safe_files_damaged"], out["safe_bak_damaged"], out["safe_log_untrue"]),
                              ("1", "1", "1"), out)
 
+    def test_runs_give_medians_minima_and_the_worst_answer(self):
+        sys.path.insert(0, TOOLS)
+        import report
+        with tempfile.TemporaryDirectory() as d:
+            for i, (total, ws, answer, phase) in enumerate([(9, 50, 30, "search"), (5, 70, 20, "backup"),
+                                                            (7, 60, 90, "convert")], 1):
+                with open(os.path.join(d, "tool-%d.txt" % i), "w") as fh:
+                    fh.write("job_total_s=%d\njob_peak_ws=%d\njob_worst_answer_ms=%d\n"
+                             "job_worst_answer_phase=%s\njob_probes=%d\n" % (total, ws, answer, phase, i))
+            r = report.combined_runs(d, "tool")
+        self.assertEqual((float(r["job_total_s"]), float(r["job_total_s_min"]), r["tool_runs"]), (7, 5, "3"))
+        self.assertEqual((r["job_peak_ws"], r["job_worst_answer_ms"], r["job_worst_answer_phase"], r["job_probes"]),
+                         ("70", "90", "convert", "3"))
+
 
 if __name__ == "__main__":
     unittest.main()
