@@ -102,6 +102,7 @@ static bool backUp(const char* path, const Look* look) {
     ArgRecord w[3] = {mod_Text(temporary), mod_Bytes(look->content), mod_Text(look->stamp)};
     bool written = mod_Call(CMD_WriteFileBytes, 3, w).low != 0;
     if (!written && mod_CallText(CMD_RemoveFile, temporary).low) written = mod_Call(CMD_WriteFileBytes, 3, w).low != 0;
+    if (look->length > kLargeFileBytes) mod_ProcessEvents();
     // The replace removes the temporary file itself when it fails.
     bool ok = written && ReplaceWithTemporary(bak, temporary, nullptr);
     SVC->Free(temporary);

@@ -132,6 +132,7 @@ static bool saveThroughStreams(void* textStream, void* byteStream, char** text, 
     bool ok = setProperty(textStream, K("Type"), mod_Int(2)) && setProperty(textStream, K("mode"), mod_Int(3)) &&
               setProperty(textStream, K("Charset"), textArg(K("utf-8"))) &&
               callMethod(textStream, K("Open"), 0, nullptr);
+    const bool large = *text && strlen(*text) > (size_t)kPieceBytes;
     ok = ok && writeText(textStream, text);
     if (ok && release) {
         SVC->Free(*text);
@@ -146,6 +147,7 @@ static bool saveThroughStreams(void* textStream, void* byteStream, char** text, 
     // killed run left there goes first.
     ArgRecord save[2] = {mod_ByAddr(temporary, TYPE_TEXT), mod_Int(kSaveCreateNotExist)};
     ok = ok && callMethod(textStream, K("CopyTo"), 1, &target);
+    if (large) mod_Call(CMD_ProcessEvents, 0, nullptr);
     if (ok && !callMethod(byteStream, K("SaveToFile"), 2, save))
         ok = mod_CallText(CMD_RemoveFile, *temporary).low != 0 && callMethod(byteStream, K("SaveToFile"), 2, save);
     bool flushed = callMethod(textStream, K("flush"), 0, nullptr);
