@@ -101,9 +101,8 @@ bool ReplaceWithTemporary(const char* target, const char* temporary, const char*
 // megabytes of wide text.
 static const int32_t kPieceBytes = 4 << 20;
 
-static bool writeText(void* textStream, char** text) {
+static bool writeText(void* textStream, char** text, int32_t length) {
     const char* all = *text ? *text : "";
-    int32_t length = (int32_t)strlen(all);
     if (length <= kPieceBytes) {
         ArgRecord content = mod_ByAddr(text, TYPE_TEXT);
         return callMethod(textStream, K("WriteText"), 1, &content);
@@ -132,8 +131,9 @@ static bool saveThroughStreams(void* textStream, void* byteStream, char** text, 
     bool ok = setProperty(textStream, K("Type"), mod_Int(2)) && setProperty(textStream, K("mode"), mod_Int(3)) &&
               setProperty(textStream, K("Charset"), textArg(K("utf-8"))) &&
               callMethod(textStream, K("Open"), 0, nullptr);
-    const bool large = *text && strlen(*text) > (size_t)kPieceBytes;
-    ok = ok && writeText(textStream, text);
+    const int32_t length = *text ? (int32_t)strlen(*text) : 0;
+    const bool large = length > kPieceBytes;
+    ok = ok && writeText(textStream, text, length);
     if (ok && release) {
         SVC->Free(*text);
         *text = nullptr;

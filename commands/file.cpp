@@ -72,12 +72,13 @@ std::wstring finalPath(HANDLE h) {
     return n > 0 && n < 1024 ? std::wstring(buffer, n) : std::wstring();
 }
 
-// The final path of the folder last asked about: the files of a job come
-// folder by folder, and opening the folder again for each costs lookups.
+// The final path of the folder last asked about on this thread: the files
+// of a job come folder by folder, and opening the folder again for each
+// costs lookups.
 struct FolderPath {
     std::wstring folder, final;
 };
-FolderPath s_lastFolder;
+thread_local FolderPath s_lastFolder;
 
 bool learnFolder(const std::wstring& folder) {
     s_lastFolder = FolderPath();
