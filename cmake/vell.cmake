@@ -35,10 +35,12 @@ function(vell_com_dll)
   cmake_parse_arguments(PARSE_ARGV 0 ARG "" "NAME;IDL;DEF" "SOURCES")
   set(_gen ${CMAKE_BINARY_DIR}/gen/${ARG_NAME})
   file(MAKE_DIRECTORY ${_gen})
+  # stdole2.tlb from the 64-bit Wine: what widl imports from it is the
+  # same as from the i386 one, and no i386 package is needed.
   add_custom_command(
     OUTPUT ${_gen}/${ARG_NAME}.h ${_gen}/${ARG_NAME}_i.c ${_gen}/${ARG_NAME}.tlb
     COMMAND i686-w64-mingw32-widl --win32
-      -I /usr/include/wine/wine/windows -L /usr/lib/i386-linux-gnu/wine/i386-windows
+      -I /usr/include/wine/wine/windows -L /usr/lib/x86_64-linux-gnu/wine/x86_64-windows
       -h -H ${_gen}/${ARG_NAME}.h -u -U ${_gen}/${ARG_NAME}_i.c -t -T ${_gen}/${ARG_NAME}.tlb
       ${ARG_IDL}
     DEPENDS ${ARG_IDL}

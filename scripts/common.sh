@@ -6,10 +6,11 @@
 
 VELL_BUILD="${VELL_ROOT}/build"
 
-# libwine:i386 only for its stdole2.tlb, which widl imports for the stream
-# server's type library: no i386 program of it runs.
+# widl imports stdole2.tlb for the stream server's type library from
+# libwine-dev's own Wine: the type library it makes is byte-identical to
+# the one from the i386 package, and the i386 architecture stays optional.
 VELL_PACKAGES=(
-    g++-mingw-w64-i686 mingw-w64-tools libwine-dev libwine:i386
+    g++-mingw-w64-i686 mingw-w64-tools libwine-dev
     xvfb xauth x11-apps imagemagick fonts-wqy-microhei
     cmake ninja-build googletest g++ locales debootstrap
 )
@@ -36,10 +37,17 @@ vell_install_missing() {
     if [ "$(id -u)" -ne 0 ]; then
         sudo=(sudo)
     fi
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    if [ "${VELL_WINE}" = host ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
         "${sudo[@]}" dpkg --add-architecture i386
     fi
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null
+    # A mirror in the middle of a sync fails one index now and then: try
+    # again, then let the install say whether what it needs is there.
+    local try
+    for try in 1 2 3; do
+        "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null && break
+        vell_log "apt-get update failed (try ${try} of 3)"
+        sleep $((try * 10))
+    done
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }

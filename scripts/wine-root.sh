@@ -30,13 +30,14 @@ vell_root_recipe() {
     cp /etc/resolv.conf "${dir}/etc/resolv.conf"
     vell_root_shell "${dir}" "
         export DEBIAN_FRONTEND=noninteractive
-        apt-get update -qq
+        # A mirror in the middle of a sync fails an index now and then.
+        apt-get update -qq || { sleep 20; apt-get update -qq; } || true
         apt-get install -y -q --no-install-recommends ${VELL_ROOT_PACKAGES[*]}
         # WoW64 needs Wine's i386 Windows DLLs (PE files, no Linux i386
         # code); the i386 package of the same version ships them.
         version=\$(dpkg-query -W -f='\${Version}' libwine)
         dpkg --add-architecture i386
-        apt-get update -qq
+        apt-get update -qq || { sleep 20; apt-get update -qq; } || true
         cd /tmp && apt-get download -qq libwine:i386=\"\${version}\"
         dpkg-deb -x /tmp/libwine_*_i386.deb /tmp/libwine-i386
         cp -a /tmp/libwine-i386/usr/lib/i386-linux-gnu/wine/i386-windows/. \

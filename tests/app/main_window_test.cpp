@@ -10,7 +10,9 @@
 #include "ui/kinds/button/button.h"
 #include "ui/kinds/listbox/listbox.h"
 #include "ui/loader/loader.h"
+#include "tests/support/drop.h"
 #include "tests/support/pump.h"
+#include "app/app.h"
 
 extern "C" const unsigned char vell_main_template[];
 extern "C" const unsigned int vell_main_template_size;
@@ -26,7 +28,8 @@ int32_t handler(int32_t, const uint32_t*, int32_t* returned) {
     return 0;
 }
 // The module's handler table stand-in, one handler a slot (app/main_window.h).
-EventHandler g_slots[16] = {handler<0>, handler<1>, handler<2>,  handler<3>,  handler<4>,  handler<5>,
+// A drop reaches the module's own handler: it writes through the runtime.
+EventHandler g_slots[16] = {handler<0>, handler<1>, handler<2>,  FolderDropped,  handler<4>,  handler<5>,
                             handler<6>, handler<7>, handler<8>,  handler<9>,  handler<10>, handler<11>,
                             handler<12>, handler<13>, handler<14>, handler<15>};
 
@@ -186,6 +189,23 @@ TEST_F(MainWindow, LogCommandsAndRecreation) {
     EXPECT_EQ(insert(0, "again"), 0);
     ui_WriteProperty(MAIN_WINDOW, ID_LOG, 9, -1, 0, 0);
     pump();
+}
+
+// The drop on the window reaches the root box through the module's handler,
+// and not while a job has the picker's button disabled.
+TEST_F(MainWindow, ADroppedFolderFillsTheRootBoxUnlessAJobRuns) {
+    HWND main = ui_WindowObject(ui_FindWindow(MAIN_WINDOW))->fw.hwnd;
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string folder = self;
+    folder.resize(folder.rfind('\\'));
+    SendMessageA(main, WM_DROPFILES, (WPARAM)dropOf({folder}), 0);
+    EXPECT_EQ(readText(ID_EDIT_ROOT, 8), folder);
+    ui_WriteProperty(MAIN_WINDOW, ID_EDIT_ROOT, 8, -1, 0, 0);
+    ui_WriteProperty(MAIN_WINDOW, ID_BUTTON_CHOOSE, 6, -1, 1, 0);
+    SendMessageA(main, WM_DROPFILES, (WPARAM)dropOf({folder}), 0);
+    EXPECT_EQ(readText(ID_EDIT_ROOT, 8), "<null>");
+    ui_WriteProperty(MAIN_WINDOW, ID_BUTTON_CHOOSE, 6, -1, 0, 0);
 }
 
 }  // namespace

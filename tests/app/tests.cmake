@@ -3,7 +3,7 @@ vell_add_gtest(NAME test_app SOURCES ${CMAKE_CURRENT_LIST_DIR}/image_test.cpp
 
 # The tool's own start window, loaded through the loader with the real kinds.
 vell_add_gtest(NAME test_app_main_window GUI SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/main_window_test.cpp ${CMAKE_SOURCE_DIR}/app/vellumor.rc LIBS vell_main_template)
+  ${CMAKE_CURRENT_LIST_DIR}/main_window_test.cpp ${CMAKE_SOURCE_DIR}/app/vellumor.rc LIBS vell_main_template vell_app)
 
 # The rewrite drives the stream automation server, which must be registered
 # in the prefix first: the register_stream test is the fixture for that.

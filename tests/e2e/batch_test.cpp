@@ -190,6 +190,22 @@ TEST_F(Batch, AFailedBackupExitsOne) {
     EXPECT_TRUE(GetFileAttributesA((root + "\\a.yml.bak").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// A stream that fails mid-write (the stream server's injected fault) is a
+// failed conversion: logged, counted in the exit code, the file as it was.
+TEST_F(Batch, AFailedConversionIsLoggedAndExitsOne) {
+    makeTree();
+    SetEnvironmentVariableA("VELL_STREAM_FAIL", "WriteText");
+    Finished run = runToEnd("--batch " + quoted(root));
+    SetEnvironmentVariableA("VELL_STREAM_FAIL", nullptr);
+    EXPECT_EQ(run.code, 1u) << run.err;
+    std::vector<std::string> out = lines(run.out);
+    EXPECT_EQ(after(out, "转码失败 文件是否正在被占用? :"), (std::vector<std::string>{in("a.yml"), in("plugins\\b.json")}));
+    EXPECT_TRUE(after(out, "转码完毕:").empty());
+    EXPECT_EQ(readFile(root + "\\a.yml"), kGbk);
+    EXPECT_EQ(readFile(root + "\\plugins\\b.json"), kGbk);
+    EXPECT_EQ(readFile(root + "\\a.yml.bak"), kGbk);
+}
+
 // A second run finds everything converted: it backs nothing up, so the
 // backups keep the originals.
 TEST_F(Batch, ASecondRunKeepsTheOriginalsInTheBackups) {

@@ -52,12 +52,11 @@ bool writeWhole(const std::string& path, const std::vector<char>& buf) {
     return ok;
 }
 
-// Puts the finished temporary file in the target's place in one step; the
-// target is never seen partly written.
+// Puts the finished temporary file in the target's place in one step (a
+// rename over it, as the job's replace ends); the target is never seen
+// partly written.
 bool replaceWith(const std::string& target, const std::string& temp) {
-    if (ReplaceFileA(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) ||
-        MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return true;
+    if (MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     DeleteFileA(temp.c_str());
     return false;
 }

@@ -75,15 +75,30 @@ const Row kRows[] = {
 }  // namespace
 
 TEST_F(Main, SizeIsTheSumOfItsFields) {
-    // The component table as first built, then 8 bytes (event, handler)
-    // for each window binding added since: the close query, the folder drop.
-    const uint32_t table = 3223 + 8 + 8;
+    // Each entry: its id, its record's offset and its record's byte count.
+    uint32_t table = 13 * (4 + 4 + 4);
+    // The window's record: its kind block, its own fields, and 8 bytes
+    // (event, handler) for each binding: the close query, the folder drop.
+    uint32_t size = 0;
+    tpl_Record(*t, 0, &size);
+    EXPECT_EQ(size, 108u + 103 + 8 + 8);
+    table += size;
+    // A component's record: 102 bytes of fixed fields, its name and the
+    // zero ending it, 8 bytes per binding, its kind block (none for the
+    // progress bar and the list box).
+    const uint32_t kindBlock[] = {96, 152, 0, 156, 156, 0, 153, 181, 212, 95, 142, 191};
+    for (uint32_t i = 0; i < 12; i++) {
+        const Row& r = kRows[i];
+        tpl_Record(*t, i + 1, &size);
+        EXPECT_EQ(size, 102 + strlen(r.name) + 1 + (r.handler != 0xFFFFFFFF ? 8 : 0) + kindBlock[i]) << r.name;
+        table += size;
+    }
+    const TplWindow& w = block.windows[0];
+    EXPECT_EQ(w.table.bytes.size(), table);
     // The window table (its byte count, one id, one slot); the window
     // record's two values, two empty texts, component count and the byte
     // count of its component table.
     EXPECT_EQ(vell_main_template_size, (4 + 4 + 4) + (8 + 4 + 4 + 4 + 4) + table);
-    const TplWindow& w = block.windows[0];
-    EXPECT_EQ(w.table.bytes.size(), table);
     EXPECT_EQ(tpl_WriteBlock(block).size(), (size_t)vell_main_template_size);
     EXPECT_EQ(memcmp(tpl_WriteBlock(block).data(), vell_main_template, vell_main_template_size), 0);
 }

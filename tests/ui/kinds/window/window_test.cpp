@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include "tests/support/drop.h"
 #include "tests/support/kind_harness.h"
 #include "tests/support/pump.h"
 #include "commands/library.h"
@@ -729,19 +730,6 @@ TEST_F(WindowLoaded, WindowsWithoutAnIconGetTheProgramIcon) {
     EXPECT_EQ(program[0], (HICON)SendMessageA(window->fw.hwnd, WM_GETICON, ICON_BIG, 0));
 }
 
-
-// A drop list as the shell hands it to WM_DROPFILES; DragFinish frees it.
-static HDROP dropOf(const std::vector<std::string>& paths) {
-    std::string list;
-    for (const std::string& p : paths) list += p + '\0';
-    list += '\0';
-    HGLOBAL g = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
-    DROPFILES* d = (DROPFILES*)GlobalLock(g);
-    d->pFiles = sizeof(DROPFILES);
-    memcpy(d + 1, list.data(), list.size());
-    GlobalUnlock(g);
-    return (HDROP)g;
-}
 
 TEST_F(WindowDirect, ADroppedFolderRaisesEventThirteenWithItsPathAndFilesArePassedOver) {
     ComponentObject* o = create(WindowProps());
