@@ -31,11 +31,19 @@ struct KnownFolder {
     char** subfolders;    // names, in the platform's order
 };
 
+// A folder identity and the last walk that entered it.
+struct Entered {
+    uint32_t hash;
+    const char* identity;     // owned by its KnownFolder
+    uint32_t walk;
+};
+
 struct SearchState {
     KnownFolder* known;       // open-addressed table, capacity a power of two
     uint32_t capacity, count;
-    const char** visited;     // identities entered by the walk under way
-    int32_t visitedCount;
+    Entered* entered;         // by identity, the same way: every folder of a
+    uint32_t enteredCapacity, enteredCount;  // large tree is entered once a walk
+    uint32_t walk;
 };
 
 static uint32_t pathHash(const char* s) {
@@ -91,17 +99,41 @@ void FreeSearchState(SearchState* s) {
         SVC->Free(k->subfolders);
     }
     SVC->Free(s->known);
-    SVC->Free(s->visited);
+    SVC->Free(s->entered);
     SVC->Free(s);
+}
+
+static Entered* enteredSlot(Entered* table, uint32_t capacity, uint32_t hash, const char* identity) {
+    for (uint32_t i = hash & (capacity - 1);; i = (i + 1) & (capacity - 1)) {
+        Entered* e = &table[i];
+        if (!e->identity || (e->hash == hash && strcmp(e->identity, identity) == 0)) return e;
+    }
+}
+
+static void growEntered(SearchState* s) {
+    uint32_t capacity = s->enteredCapacity ? s->enteredCapacity * 2 : 256;
+    Entered* table = (Entered*)SVC->Allocate((int32_t)(capacity * sizeof(Entered)));
+    memset(table, 0, capacity * sizeof(Entered));
+    for (uint32_t i = 0; i < s->enteredCapacity; i++)
+        if (s->entered[i].identity)
+            *enteredSlot(table, capacity, s->entered[i].hash, s->entered[i].identity) = s->entered[i];
+    SVC->Free(s->entered);
+    s->entered = table;
+    s->enteredCapacity = capacity;
 }
 
 // true when the folder was already entered in this walk.
 static bool enterFolder(SearchState* s, KnownFolder* k) {
     if (!k->identity) return false;
-    for (int32_t i = 0; i < s->visitedCount; i++)
-        if (strcmp(s->visited[i], k->identity) == 0) return true;
-    s->visited = (const char**)SVC->Reallocate(s->visited, (s->visitedCount + 1) * (int32_t)sizeof(char*));
-    s->visited[s->visitedCount++] = k->identity;
+    if ((s->enteredCount + 1) * 2 > s->enteredCapacity) growEntered(s);
+    uint32_t hash = pathHash(k->identity);
+    Entered* e = enteredSlot(s->entered, s->enteredCapacity, hash, k->identity);
+    if (e->identity && e->walk == s->walk) return true;
+    if (!e->identity) {
+        *e = {hash, k->identity, 0};
+        s->enteredCount++;
+    }
+    e->walk = s->walk;
     return false;
 }
 
@@ -199,7 +231,7 @@ static void searchBelow(SearchState* s, char** directory, FileCallback callback,
 }
 
 void SearchFiles(SearchState* state, char** directory, FileCallback callback, char** pattern) {
-    state->visitedCount = 0;
+    state->walk++;
     searchBelow(state, directory, callback, pattern);
 }
 
