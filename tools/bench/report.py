@@ -245,7 +245,8 @@ def rows_of(m, r):
     rows.append(("files per second", fmt(m["files"] / job if job else None, "%.0f"), "", ""))
     rows.append(("MB per second", fmt(mb / job if job else None, "%.2f"), "", ""))
     ws = num(r, "job_peak_ws")
-    limit = 3 * m["largest"] + 64 * 2 ** 20
+    # 3 times the largest file, 64 MB, and 0.4 KB for each file found.
+    limit = 3 * m["largest"] + 64 * 2 ** 20 + 0.4 * 1024 * m["files"]
     base = num(r, "floor_peak_ws")
     rows.append(("peak working set", fmt(ws / 2 ** 20 if ws else None, "%.1f", " MB")
                  + ("" if base is None else " (floor program: %.1f MB)" % (base / 2 ** 20)),
