@@ -52,28 +52,33 @@ static uint32_t pathHash(const char* s) {
     return h;
 }
 
-static KnownFolder* slotOf(KnownFolder* table, uint32_t capacity, uint32_t hash, const char* path) {
+// Both tables are open-addressed by a text key (`field`, null in an empty
+// slot), their capacity a power of two and at most half full.
+template <class T, class K>
+static T* slotIn(T* table, uint32_t capacity, uint32_t hash, const char* key, K T::*field) {
     for (uint32_t i = hash & (capacity - 1);; i = (i + 1) & (capacity - 1)) {
-        KnownFolder* k = &table[i];
-        if (!k->path || (k->hash == hash && strcmp(k->path, path) == 0)) return k;
+        T* e = &table[i];
+        if (!(e->*field) || (e->hash == hash && strcmp(e->*field, key) == 0)) return e;
     }
 }
 
-static void growKnown(SearchState* s) {
-    uint32_t capacity = s->capacity ? s->capacity * 2 : 256;
-    KnownFolder* table = (KnownFolder*)SVC->Allocate((int32_t)(capacity * sizeof(KnownFolder)));
-    memset(table, 0, capacity * sizeof(KnownFolder));
-    for (uint32_t i = 0; i < s->capacity; i++)
-        if (s->known[i].path) *slotOf(table, capacity, s->known[i].hash, s->known[i].path) = s->known[i];
-    SVC->Free(s->known);
-    s->known = table;
-    s->capacity = capacity;
+template <class T, class K>
+static void makeRoom(T** table, uint32_t* capacity, uint32_t count, K T::*field) {
+    if ((count + 1) * 2 <= *capacity) return;
+    uint32_t grown = *capacity ? *capacity * 2 : 256;
+    T* fresh = (T*)SVC->Allocate((int32_t)(grown * sizeof(T)));
+    memset(fresh, 0, grown * sizeof(T));
+    for (uint32_t i = 0; i < *capacity; i++)
+        if ((*table)[i].*field) *slotIn(fresh, grown, (*table)[i].hash, (*table)[i].*field, field) = (*table)[i];
+    SVC->Free(*table);
+    *table = fresh;
+    *capacity = grown;
 }
 
 static KnownFolder* knownFolder(SearchState* s, const char* dir) {
-    if ((s->count + 1) * 2 > s->capacity) growKnown(s);
+    makeRoom(&s->known, &s->capacity, s->count, &KnownFolder::path);
     uint32_t hash = pathHash(dir);
-    KnownFolder* k = slotOf(s->known, s->capacity, hash, dir);
+    KnownFolder* k = slotIn(s->known, s->capacity, hash, dir, &KnownFolder::path);
     if (!k->path) {
         k->identity = (char*)(uintptr_t)mod_CallText(CMD_FolderIdentity, dir).low;
         k->hash = hash;
@@ -103,31 +108,12 @@ void FreeSearchState(SearchState* s) {
     SVC->Free(s);
 }
 
-static Entered* enteredSlot(Entered* table, uint32_t capacity, uint32_t hash, const char* identity) {
-    for (uint32_t i = hash & (capacity - 1);; i = (i + 1) & (capacity - 1)) {
-        Entered* e = &table[i];
-        if (!e->identity || (e->hash == hash && strcmp(e->identity, identity) == 0)) return e;
-    }
-}
-
-static void growEntered(SearchState* s) {
-    uint32_t capacity = s->enteredCapacity ? s->enteredCapacity * 2 : 256;
-    Entered* table = (Entered*)SVC->Allocate((int32_t)(capacity * sizeof(Entered)));
-    memset(table, 0, capacity * sizeof(Entered));
-    for (uint32_t i = 0; i < s->enteredCapacity; i++)
-        if (s->entered[i].identity)
-            *enteredSlot(table, capacity, s->entered[i].hash, s->entered[i].identity) = s->entered[i];
-    SVC->Free(s->entered);
-    s->entered = table;
-    s->enteredCapacity = capacity;
-}
-
 // true when the folder was already entered in this walk.
 static bool enterFolder(SearchState* s, KnownFolder* k) {
     if (!k->identity) return false;
-    if ((s->enteredCount + 1) * 2 > s->enteredCapacity) growEntered(s);
+    makeRoom(&s->entered, &s->enteredCapacity, s->enteredCount, &Entered::identity);
     uint32_t hash = pathHash(k->identity);
-    Entered* e = enteredSlot(s->entered, s->enteredCapacity, hash, k->identity);
+    Entered* e = slotIn(s->entered, s->enteredCapacity, hash, k->identity, &Entered::identity);
     if (e->identity && e->walk == s->walk) return true;
     if (!e->identity) {
         *e = {hash, k->identity, 0};
