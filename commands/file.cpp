@@ -200,7 +200,11 @@ bool replaceFile(const char* target, const char* replacement, const char* expect
     // Read-only waits for the rename: it would keep the replacement from
     // being removed if the rename fails.
     DWORD wanted = attributes & kSettableAttributes & ~(DWORD)FILE_ATTRIBUTE_READONLY;
-    if (!SetFileAttributesA(replacement, wanted ? wanted : FILE_ATTRIBUTE_NORMAL)) return false;
+    if (!wanted) wanted = FILE_ATTRIBUTE_NORMAL;
+    // Most often they already agree (both archive only): setting them costs
+    // an open of the file.
+    if ((own & kSettableAttributes) != (wanted & kSettableAttributes) && !SetFileAttributesA(replacement, wanted))
+        return false;
     // The last look: a writer that appended since the stamp was taken
     // must not lose its lines to the rename.
     if (expected && *expected && stampOf(target) != expected) {

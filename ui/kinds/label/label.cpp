@@ -224,6 +224,17 @@ static void dropPicture(LabelObject* o) {
     o->pictureTried = false;
 }
 
+// WM_GETTEXT and WM_GETTEXTLENGTH while the window's own text is behind.
+static LRESULT captionText(LabelObject* o, UINT msg, WPARAM wp, LPARAM lp) {
+    const std::string& c = o->props.caption;
+    if (msg == WM_GETTEXTLENGTH) return (LRESULT)c.size();
+    if (wp == 0 || !lp) return 0;
+    size_t n = c.size() < wp - 1 ? c.size() : wp - 1;
+    memcpy((char*)lp, c.data(), n);
+    ((char*)lp)[n] = 0;
+    return (LRESULT)n;
+}
+
 static LRESULT labelMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
     LabelObject* o = (LabelObject*)obj;
     HWND hwnd = obj->fw.hwnd;
@@ -233,7 +244,15 @@ static LRESULT labelMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp
         return 1;
     case WM_TIMER:
         *handled = ui_PaceTimer(hwnd, &o->pace, wp);
+        if (*handled && o->textBehind) {
+            o->textBehind = false;
+            SetWindowTextA(hwnd, o->props.caption.c_str());
+        }
         return 0;
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+        *handled = o->textBehind;
+        return o->textBehind ? captionText(o, msg, wp, lp) : 0;
     case WM_PAINT: {
         *handled = true;
         if (wp == 0 && ui_PacePaint(hwnd, &o->pace)) return 0;
@@ -281,10 +300,16 @@ ComponentObject* label_Create(const uint8_t* block, int32_t length, uint32_t ext
     return &o->head;
 }
 
+// Within a frame the window's own copy of the text (a round trip to Wine's
+// server each time) waits for the frame's end; until then WM_GETTEXT is
+// answered from the caption.
 static void setCaption(LabelObject* o, const std::string& text) {
     o->props.caption = text;
-    SetWindowTextA(o->head.fw.hwnd, text.c_str());
+    HWND hwnd = o->head.fw.hwnd;
+    o->textBehind = hwnd && ui_PaceHold(hwnd, &o->pace);
+    if (!o->textBehind) SetWindowTextA(hwnd, text.c_str());
 }
+
 
 int32_t label_Set(ComponentObject* obj, int32_t index, const ValueRecord* value, int32_t) {
     if (!obj || !value) return 0;

@@ -14,6 +14,7 @@ struct LabelObject {
     Picture* picture;       // decoded on first paint
     bool pictureTried;      // decoding was tried (and may have failed)
     UiPace pace;            // a status line is rewritten once per file
+    bool textBehind;        // the window's own text waits for the frame's end
 };
 
 // DrawText flags for the alignment properties.

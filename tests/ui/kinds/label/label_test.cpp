@@ -376,8 +376,18 @@ TEST_F(LabelLive, BurstOfCaptionsEndsShowingTheLastOne) {
     UpdateWindow(paced->fw.hwnd);
     setText(paced, LP_CAPTION, text);
     EXPECT_EQ(std::string(text), getText(paced, LP_CAPTION));
+    // What another program asks the window is the caption at once; the
+    // window's own copy follows within the frame.
+    char asked[64] = {};
+    SendMessageA(paced->fw.hwnd, WM_GETTEXT, sizeof asked, (LPARAM)asked);
+    EXPECT_STREQ(text, asked);
+    EXPECT_EQ((LRESULT)strlen(text), SendMessageA(paced->fw.hwnd, WM_GETTEXTLENGTH, 0, 0));
     setText(once, LP_CAPTION, text);
     capture::PumpFor(3 * UI_PACE_FRAME_MS);
+    WCHAR own[64] = {}, expected[64] = {};
+    InternalGetWindowText(paced->fw.hwnd, own, 64);
+    MultiByteToWideChar(CP_ACP, 0, text, -1, expected, 64);
+    EXPECT_STREQ(expected, own);
     std::vector<uint32_t> a = capture::Window(paced->fw.hwnd), b = capture::Window(once->fw.hwnd);
     ASSERT_FALSE(a.empty());
     EXPECT_TRUE(a == b) << "the label does not show its last caption";
