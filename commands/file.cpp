@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <string>
+#include <unordered_map>
 #include "commands/library.h"
 #include "commands/value_args.h"
 #include "runtime/rt.h"
@@ -72,25 +73,25 @@ std::wstring finalPath(HANDLE h) {
     return n > 0 && n < 1024 ? std::wstring(buffer, n) : std::wstring();
 }
 
-// The final path of the folder last asked about on this thread: the files
-// of a job come folder by folder, and opening the folder again for each
-// costs lookups.
-struct FolderPath {
-    std::wstring folder, final;
-};
-thread_local FolderPath s_lastFolder;
+// The final paths of the folders asked about on this thread: a job visits
+// every folder once per extension item and phase, and opening the folder
+// again each time costs lookups. A remembered path is only trusted to say
+// "no link": when the file's own final path disagrees, the folder is asked
+// again.
+thread_local std::unordered_map<std::wstring, std::wstring> s_folders;
+const size_t kFoldersKept = 4096;
 
-bool learnFolder(const std::wstring& folder) {
-    s_lastFolder = FolderPath();
+const std::wstring* learnFolder(const std::wstring& folder) {
+    s_folders.erase(folder);
     HANDLE d = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (d == INVALID_HANDLE_VALUE) return false;
+    if (d == INVALID_HANDLE_VALUE) return nullptr;
     std::wstring final = finalPath(d);
     CloseHandle(d);
-    if (final.empty()) return false;
+    if (final.empty()) return nullptr;
     if (final.back() != L'\\') final += L'\\';
-    s_lastFolder = {folder, final};
-    return true;
+    if (s_folders.size() >= kFoldersKept) s_folders.clear();
+    return &(s_folders[folder] = final);
 }
 
 // Whether the file open as `h` is reached by `path` through a link in its
@@ -102,16 +103,16 @@ bool reachedThroughLink(const std::wstring& path, HANDLE h) {
     if (cut == std::wstring::npos) return false;
     std::wstring folder = path.substr(0, cut + 1);
     std::wstring reached = finalPath(h);
-    auto differs = [&] {
-        std::wstring expected = s_lastFolder.final + path.substr(cut + 1);
+    auto differs = [&](const std::wstring* folderFinal) {
+        std::wstring expected = *folderFinal + path.substr(cut + 1);
         return CompareStringOrdinal(expected.c_str(), (int)expected.size(), reached.c_str(), (int)reached.size(),
                                     TRUE) != CSTR_EQUAL;
     };
-    bool known = folder == s_lastFolder.folder;
-    if (!known && !learnFolder(folder)) return true;  // not known to be plain
-    if (!differs()) return false;
-    // The folder may have changed since it was learnt: ask it again.
-    return !known || !learnFolder(folder) || differs();
+    auto known = s_folders.find(folder);
+    if (known != s_folders.end() && !differs(&known->second)) return false;
+    // Not known yet, or the folder may have changed since: ask it again.
+    const std::wstring* fresh = learnFolder(folder);
+    return !fresh || differs(fresh);
 }
 
 // The file's index on its volume. The platform's whole-file information
