@@ -267,15 +267,31 @@ extern "C" void cmd_ByteSetLength(ArgRecord* result, int32_t count, ArgRecord* a
 // when they are not such text (a zero byte, or a sequence the code page
 // does not decode). Works in pieces cut at character boundaries, so a
 // large file costs no second copy of itself.
+// The lead bytes of the system code page, which a process cannot change:
+// asked once, not once a byte (a call each, seconds over a large file).
+static const bool* leadBytes() {
+    static bool lead[256];
+    static bool known = false;
+    if (!known) {
+        CPINFO info;
+        if (GetCPInfo(CP_ACP, &info))
+            for (int r = 0; r + 1 < MAX_LEADBYTES && info.LeadByte[r]; r += 2)
+                for (int b = info.LeadByte[r]; b <= info.LeadByte[r + 1]; b++) lead[b] = true;
+        known = true;
+    }
+    return lead;
+}
+
 static int32_t utf8LengthOfAnsi(const uint8_t* bytes, int32_t n) {
     enum { kPiece = 16384 };
     static WCHAR wide[kPiece];
     if (n > 0 && memchr(bytes, 0, (size_t)n)) return -1;
+    const bool* lead = leadBytes();
     int64_t total = 0;
     int32_t at = 0;
     while (at < n) {
         int32_t end = at;
-        while (end < n && end - at < kPiece - 1) end += IsDBCSLeadByteEx(CP_ACP, bytes[end]) ? 2 : 1;
+        while (end < n && end - at < kPiece - 1) end += lead[bytes[end]] ? 2 : 1;
         if (end > n) end = n;  // a lead byte cut off at the end: invalid below
         int w = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, (const char*)bytes + at, end - at, wide, kPiece);
         if (w <= 0) return -1;
