@@ -116,10 +116,25 @@ enum Backup : uint8_t { B_NONE, B_MADE, B_FAILED };
 // Converts one found file, logging what happened to it; true when it was
 // rewritten. With backups on, only a file whose backup was made is, and
 // only while it is still what the backup holds (`kept`: its stamp then).
-static bool convertOne(char* path, bool backups, Backup backup, const char* kept) {
+// What a look at a file concludes from its bytes alone, or from its stamp:
+// the same stamp then means the same conclusion.
+static bool fromContentAlone(Outcome o) { return o != O_CONVERT && o != O_UNREADABLE; }
+
+static bool convertOne(char* path, bool backups, Backup backup, const char* kept, Outcome seen) {
     if (backup == B_FAILED) {
         logWithPath(K("备份失败 已跳过转码:"), path);
         return false;
+    }
+    // Left alone by the backup phase for what its bytes are, and unchanged
+    // since: its line again, without a second read.
+    if (backups && backup == B_NONE && kept && fromContentAlone(seen)) {
+        char* now = (char*)(uintptr_t)mod_CallText(CMD_FileStamp, path).low;
+        bool same = now && CompareTexts(now, kept) == 0;
+        SVC->Free(now);
+        if (same) {
+            logWithPath(OutcomeLine(seen), path);
+            return false;
+        }
     }
     Look l = ExamineFile(path);
     bool done = false;
@@ -218,11 +233,13 @@ void EndJobFiles(void) {
 void TranscodeJob(void) {
     if (!FindJobFiles()) return;
     int32_t n = mod_ArrayCount(foundFiles);
-    // What the backup phase did for each file: the conversion rewrites
-    // only files whose backup was made.
-    uint8_t* backedUp = n > 0 ? (uint8_t*)SVC->Allocate(n) : nullptr;
-    if (n > 0) memset(backedUp, B_NONE, (size_t)n);
-    // The stamp of each file backed up, as the backup holds it.
+    // What the backup phase did for each file (the conversion rewrites only
+    // files whose backup was made), and what its look at it concluded.
+    uint8_t* backedUp = n > 0 ? (uint8_t*)SVC->Allocate(2 * n) : nullptr;
+    if (n > 0) memset(backedUp, 0, 2 * (size_t)n);  // B_NONE, and a look not taken
+    uint8_t* seen = backedUp + n;
+    // The stamp of each file backed up, as the backup holds it, and of each
+    // file left alone for what it holds.
     char** kept = n > 0 ? (char**)SVC->Allocate(n * (int32_t)sizeof(char*)) : nullptr;
     if (n > 0) memset(kept, 0, (size_t)n * sizeof(char*));
     uint64_t checked = SVC->ReadProperty(MAIN_WINDOW, ID_CHECK_BACKUP, PROP_CHECKED, -1);
@@ -237,7 +254,8 @@ void TranscodeJob(void) {
             // backup is never replaced by a copy of one that will not.
             Look l = ExamineFile(path);
             if (l.outcome == O_CONVERT) backedUp[j - 1] = backUp(path, &l) ? B_MADE : B_FAILED;
-            if (backedUp[j - 1] == B_MADE) {
+            seen[j - 1] = l.outcome;
+            if (backedUp[j - 1] == B_MADE || fromContentAlone(l.outcome)) {
                 kept[j - 1] = l.stamp;
                 l.stamp = nullptr;
             }
@@ -254,7 +272,7 @@ void TranscodeJob(void) {
     for (int32_t k = 1; k <= n; k++) {
         mod_SetStatusOwned(ProgressText(K("转换 已完成:"), k, n));
         char* path = mod_ArrayText(foundFiles, k, LOC_JOB, 3);
-        if (convertOne(path, backups, (Backup)backedUp[k - 1], kept[k - 1])) converted++;
+        if (convertOne(path, backups, (Backup)backedUp[k - 1], kept[k - 1], (Outcome)seen[k - 1])) converted++;
         SVC->Free(kept[k - 1]);
         mod_SetProgress(PROP_POSITION, k);
         mod_ProcessEvents();

@@ -470,21 +470,28 @@ TEST_F(Job, AKilledJobLeavesEveryFileWhole) {
 
 TEST_F(Job, AFileChangedAfterItsBackupIsNotConverted) {
     for (int i = 0; i < 600; i++) writeFile(root + "\\f" + std::to_string(i) + ".yml", kGbk);
-    // The platform's order is the job's: the last file found is converted last.
-    std::string last;
+    // The platform's order is the job's: the last file found is converted
+    // last. The one before it is UTF-8, left alone by the backup phase.
+    std::string last, skipped;
     WIN32_FIND_DATAA fd;
     HANDLE find = FindFirstFileA((root + "\\*.yml").c_str(), &fd);
     ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    do last = root + "\\" + fd.cFileName;
-    while (FindNextFileA(find, &fd));
+    do {
+        skipped = last;
+        last = root + "\\" + fd.cFileName;
+    } while (FindNextFileA(find, &fd));
     FindClose(find);
+    writeFile(skipped, kUtf8);
     run(root, "yml");
     bool converting = false;
     for (int i = 0; i < 20000 && !converting; i++) {
         converting = tool.text(C_STATUS).rfind("转换 已完成:", 0) == 0;
         if (!converting) Sleep(1);
     }
-    if (converting) writeFile(last, kGbk + "追加\r\n");
+    if (converting) {
+        writeFile(last, kGbk + "追加\r\n");
+        writeFile(skipped, kGbk);
+    }
     EXPECT_EQ(tool.answerBox("转换完成", 120000), kDone);
     if (!converting) GTEST_SKIP() << "the conversion was not reached in time";
     std::vector<std::string> h = history();
@@ -495,6 +502,11 @@ TEST_F(Job, AFileChangedAfterItsBackupIsNotConverted) {
     EXPECT_EQ(std::count(h.begin(), h.end(), "转码失败 文件是否正在被占用? :" + last), 1);
     EXPECT_EQ(readFile(last), kGbk + "追加\r\n") << "the change stays as it was written";
     EXPECT_EQ(readFile(last + ".bak"), kGbk);
+    // Changed since the backup phase found nothing to do: looked at again,
+    // not converted without a backup.
+    EXPECT_EQ(std::count(h.begin(), h.end(), "转码失败 文件是否正在被占用? :" + skipped), 1);
+    EXPECT_EQ(readFile(skipped), kGbk);
+    EXPECT_FALSE(exists(skipped + ".bak"));
 }
 
 }  // namespace
