@@ -113,21 +113,22 @@ static bool backUp(const char* path, const Look* look) {
 // What the backup phase did for a file.
 enum Backup : uint8_t { B_NONE, B_MADE, B_FAILED };
 
-// Converts one found file, logging what happened to it; true when it was
-// rewritten. With backups on, only a file whose backup was made is, and
-// only while it is still what the backup holds (`kept`: its stamp then).
 // What a look at a file concludes from its bytes alone, or from its stamp:
 // the same stamp then means the same conclusion.
 static bool fromContentAlone(Outcome o) { return o != O_CONVERT && o != O_UNREADABLE; }
 
+// Converts one found file, logging what happened to it; true when it was
+// rewritten. With backups on, only a file whose backup was made is, and
+// only while it is still what the backup holds (`kept`: its stamp then).
 static bool convertOne(char* path, bool backups, Backup backup, const char* kept, Outcome seen) {
     if (backup == B_FAILED) {
         logWithPath(K("备份失败 已跳过转码:"), path);
         return false;
     }
-    // Left alone by the backup phase for what its bytes are, and unchanged
-    // since: its line again, without a second read.
-    if (backups && backup == B_NONE && kept && fromContentAlone(seen)) {
+    // Left alone by the backup phase for what its bytes are (`seen`, with
+    // its stamp `kept`), and unchanged since: its line again, without a
+    // second read.
+    if (kept && fromContentAlone(seen)) {
         char* now = (char*)(uintptr_t)mod_CallText(CMD_FileStamp, path).low;
         bool same = now && CompareTexts(now, kept) == 0;
         SVC->Free(now);

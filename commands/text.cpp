@@ -263,10 +263,6 @@ extern "C" void cmd_ByteSetLength(ArgRecord* result, int32_t count, ArgRecord* a
     lib_SetInt(result, rt_ByteSetLength(arg_ByteSet(lib_Arg(count, args, 0))));
 }
 
-// The length in UTF-8 of bytes read as text in the system code page, or -1
-// when they are not such text (a zero byte, or a sequence the code page
-// does not decode). Works in pieces cut at character boundaries, so a
-// large file costs no second copy of itself.
 // The lead bytes of the system code page, which a process cannot change:
 // asked once, not once a byte (a call each, seconds over a large file).
 static const bool* leadBytes() {
@@ -282,6 +278,10 @@ static const bool* leadBytes() {
     return lead;
 }
 
+// The length in UTF-8 of bytes read as text in the system code page, or -1
+// when they are not such text (a zero byte, or a sequence the code page
+// does not decode). Works in pieces cut at character boundaries, so a
+// large file costs no second copy of itself.
 static int32_t utf8LengthOfAnsi(const uint8_t* bytes, int32_t n) {
     enum { kPiece = 16384 };
     static WCHAR wide[kPiece];

@@ -310,7 +310,6 @@ static void setCaption(LabelObject* o, const std::string& text) {
     if (!o->textBehind) SetWindowTextA(hwnd, text.c_str());
 }
 
-
 int32_t label_Set(ComponentObject* obj, int32_t index, const ValueRecord* value, int32_t) {
     if (!obj || !value) return 0;
     LabelObject* o = (LabelObject*)obj;
