@@ -263,43 +263,100 @@ extern "C" void cmd_ByteSetLength(ArgRecord* result, int32_t count, ArgRecord* a
     lib_SetInt(result, rt_ByteSetLength(arg_ByteSet(lib_Arg(count, args, 0))));
 }
 
-// The lead bytes of the system code page, which a process cannot change:
-// asked once, not once a byte (a call each, seconds over a large file).
-static const bool* leadBytes() {
-    static bool lead[256];
+// What each character of the system code page takes in UTF-8, asked of the
+// platform once per character rather than once per text: the platform's
+// decoding with error checks runs at about 100 MB a second under Wine, and
+// a large file is read twice. 0: not a character (a zero byte is none
+// either). A double-byte code page's characters are each one or two bytes
+// and decode alone, so a table of them answers exactly as the whole text
+// would; a code page of longer characters is decoded whole.
+struct CharLengths {
+    bool usable;             // at most two bytes a character
+    bool lead[256];
+    uint8_t single[256];
+    bool rowFilled[256];
+    uint8_t pairs[256][256];  // per lead byte, what it and each next byte make; filled when first met
+};
+
+static uint8_t utf8LengthOfChar(const char* bytes, int n) {
+    WCHAR wide[2];
+    int w = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, n, wide, 2);
+    if (w <= 0) return 0;
+    return (uint8_t)WideCharToMultiByte(CP_UTF8, 0, wide, w, nullptr, 0, nullptr, nullptr);
+}
+
+static CharLengths* charLengths() {
+    static CharLengths table;
     static bool known = false;
     if (!known) {
         CPINFO info;
-        if (GetCPInfo(CP_ACP, &info))
+        table.usable = GetCPInfo(CP_ACP, &info) && info.MaxCharSize <= 2;
+        if (table.usable)
             for (int r = 0; r + 1 < MAX_LEADBYTES && info.LeadByte[r]; r += 2)
-                for (int b = info.LeadByte[r]; b <= info.LeadByte[r + 1]; b++) lead[b] = true;
+                for (int b = info.LeadByte[r]; b <= info.LeadByte[r + 1]; b++) table.lead[b] = true;
+        for (int b = 1; b < 256; b++) {
+            char c = (char)b;
+            if (!table.lead[b]) table.single[b] = utf8LengthOfChar(&c, 1);
+        }
         known = true;
     }
-    return lead;
+    return &table;
+}
+
+static const uint8_t* pairsOf(CharLengths* t, uint8_t lead) {
+    if (!t->rowFilled[lead]) {
+        char pair[2] = {(char)lead, 0};
+        for (int b = 1; b < 256; b++) {
+            pair[1] = (char)b;
+            t->pairs[lead][b] = utf8LengthOfChar(pair, 2);
+        }
+        t->rowFilled[lead] = true;
+    }
+    return t->pairs[lead];
+}
+
+// Decoded whole, in pieces cut before a byte below 0x80, which no
+// character of such a code page (UTF-8 as the system's) continues into.
+static int32_t utf8LengthDecoded(const uint8_t* bytes, int32_t n) {
+    enum { kPiece = 16384 };
+    static WCHAR wide[kPiece];
+    int64_t total = 0;
+    for (int32_t at = 0; at < n && total >= 0;) {
+        int32_t end = n - at < kPiece ? n : at + kPiece;
+        int32_t cut = end;
+        while (cut > at && cut < n && bytes[cut] >= 0x80) cut--;
+        if (cut > at) end = cut;
+        int w = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, (const char*)bytes + at, end - at, wide, kPiece);
+        total = w <= 0 ? -1 : total + WideCharToMultiByte(CP_UTF8, 0, wide, w, nullptr, 0, nullptr, nullptr);
+        if (total > 0x7FFFFFFF) total = -1;
+        at = end;
+    }
+    return (int32_t)total;
 }
 
 // The length in UTF-8 of bytes read as text in the system code page, or -1
 // when they are not such text (a zero byte, or a sequence the code page
-// does not decode). Works in pieces cut at character boundaries, so a
-// large file costs no second copy of itself.
+// does not decode).
 static int32_t utf8LengthOfAnsi(const uint8_t* bytes, int32_t n) {
-    enum { kPiece = 16384 };
-    static WCHAR wide[kPiece];
     if (n > 0 && memchr(bytes, 0, (size_t)n)) return -1;
-    const bool* lead = leadBytes();
+    CharLengths* t = charLengths();
+    if (!t->usable) return utf8LengthDecoded(bytes, n);
     int64_t total = 0;
-    int32_t at = 0;
-    while (at < n) {
-        int32_t end = at;
-        while (end < n && end - at < kPiece - 1) end += lead[bytes[end]] ? 2 : 1;
-        if (end > n) end = n;  // a lead byte cut off at the end: invalid below
-        int w = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, (const char*)bytes + at, end - at, wide, kPiece);
-        if (w <= 0) return -1;
-        total += WideCharToMultiByte(CP_UTF8, 0, wide, w, nullptr, 0, nullptr, nullptr);
-        if (total > 0x7FFFFFFF) return -1;
-        at = end;
+    for (int32_t i = 0; i < n;) {
+        uint8_t b = bytes[i];
+        uint8_t len;
+        if (!t->lead[b]) {
+            len = t->single[b];
+            i++;
+        } else {
+            if (i + 1 >= n) return -1;  // a lead byte cut off at the end
+            len = pairsOf(t, b)[bytes[i + 1]];
+            i += 2;
+        }
+        if (len == 0) return -1;
+        total += len;
     }
-    return (int32_t)total;
+    return total > 0x7FFFFFFF ? -1 : (int32_t)total;
 }
 
 // Of a text (up to its end) or a byte set (all its bytes).

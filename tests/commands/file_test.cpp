@@ -201,6 +201,15 @@ TEST_F(FileCommands, Utf8LengthOfCodePageText) {
     std::vector<uint8_t> set = {1, 0, 0, 0, 3, 0, 0, 0, 'a', 0, 'b'};
     ArgRecord bytes{(uint32_t)(uintptr_t)set.data(), 0, TYPE_BYTES};
     EXPECT_EQ((int32_t)callCommand(CMD_Utf8Length, {bytes}).low, -1) << "a zero byte is no text";
+    // Every one- and two-byte sequence, against the platform's own decoding.
+    for (int lead = 1; lead < 256; lead++)
+        for (int next = 0; next < 256; next += lead >= 0x80 ? 1 : 255) {
+            char s[3] = {(char)lead, (char)next, 0};
+            WCHAR wide[4];
+            int w = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, s, next ? 2 : 1, wide, 4);
+            int expected = w <= 0 ? -1 : WideCharToMultiByte(CP_UTF8, 0, wide, w, nullptr, 0, nullptr, nullptr);
+            ASSERT_EQ(length(s), expected) << lead << " " << next;
+        }
 }
 
 TEST_F(FileCommands, FolderIdentitySeesThroughPaths) {

@@ -20,6 +20,7 @@ namespace {
 enum : int { C_EDIT_ROOT = 110, C_EDIT_EXT = 140, C_CHECK_BACKUP = 150, C_LOG = 160, C_STATUS = 200, C_START = 210 };
 
 const DWORD kAnswerLimitMs = 120000;  // a probe slower than this counts as hung
+const double kAnswerGoalS = 0.25;      // the window answers within this
 
 LARGE_INTEGER g_freq;
 
@@ -63,8 +64,14 @@ struct Worst {
     double seconds = 0;
     double at = 0;  // since the click
     bench::Phase phase = bench::Phase::Unknown;
+    int over = 0;  // answers slower than the goal
     void note(double s, double when, bench::Phase p) {
         if (s > seconds) { seconds = s; at = when; phase = p; }
+        if (s > kAnswerGoalS) {
+            over++;
+            // Where the window stops answering, to find the step that holds it.
+            if (getenv("VELL_BENCH_GAPS")) fprintf(stderr, "slow answer %.0f ms ending at %.3f s\n", s * 1000, when);
+        }
     }
 };
 
@@ -213,6 +220,7 @@ int main(int argc, char** argv) {
     printf("job_peak_pagefile=%lu\n", (unsigned long)pmc.PeakPagefileUsage);
     printf("job_worst_answer_ms=%.1f\njob_worst_answer_at_s=%.3f\njob_worst_answer_phase=%s\n",
            worst.seconds * 1000, worst.at, phaseName(worst.phase));
+    printf("job_answers_over_goal=%d\n", worst.over);
     printf("job_probes=%d\njob_hung_probes=%d\njob_exit_code=%lu\n", probes, hung, (unsigned long)code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
