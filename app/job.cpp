@@ -76,7 +76,7 @@ Look ExamineFile(const char* path) {
     else if (IsUtf8Text(l.content, l.length)) l.outcome = O_UTF8;
     else {
         if (large) mod_ProcessEvents();
-        l.utf8Length = (int32_t)mod_Call(CMD_Utf8Length, 1, b).low;
+        l.utf8Length = Utf8LengthOf(l.content);
         l.outcome = l.utf8Length < 0 ? O_NOT_SYSTEM : O_CONVERT;
     }
     if (large) mod_ProcessEvents();
@@ -145,16 +145,13 @@ static bool convertOne(char* path, bool backups, Backup backup, const char* kept
         // It changed since the backup phase looked at it.
         logWithPath(OutcomeLine(O_UNREADABLE), path);
     } else {
-        ArgRecord b[1] = {mod_Bytes(l.content)};
-        char* text = (char*)(uintptr_t)mod_Call(CMD_ToText, 1, b).low;
         bool otherEncoding = InBatchRun() && ProbablyNotGbk(l.content + 8, l.length);
-        // The bytes are not needed past this point; a large file needs the room.
-        SVC->Free(l.content);
-        l.content = nullptr;
-        done = RewriteAsUtf8Unchanged(&text, &path, l.stamp, l.utf8Length) != 0;
+        // The bytes go to the stream as text in the code page as they are:
+        // the look found no zero byte in them, so a text copy would hold the
+        // same, and a large file has no room for it.
+        done = RewriteAsUtf8Unchanged(&l.content, &path, l.stamp, l.utf8Length) != 0;
         logWithPath(done ? K("转码完毕:") : OutcomeLine(O_UNREADABLE), path);
         if (done && otherEncoding) LogProbablyNotGbk(path);
-        SVC->Free(text);
     }
     ForgetLook(&l);
     return done;

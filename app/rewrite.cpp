@@ -60,6 +60,8 @@ enum : int32_t { kSaveCreateNotExist = 1 };
 
 static ArgRecord textArg(const char* s) { return ArgRecord{(uint32_t)(uintptr_t)s, 0, TYPE_TEXT}; }
 static ArgRecord objectArg(void* record) { return ArgRecord{(uint32_t)(uintptr_t)record, 0, TYPE_AUTOMATION}; }
+static ArgRecord bytesArg(const uint8_t* set) { return ArgRecord{(uint32_t)(uintptr_t)set, 0, TYPE_BYTES}; }
+static int32_t byteCount(const uint8_t* set) { return set ? ((const int32_t*)set)[1] : 0; }
 
 static bool createStream(void* record) {
     ArgRecord a[2] = {objectArg(record), textArg(K("adodb.stream"))};
@@ -96,47 +98,72 @@ bool ReplaceWithTemporary(const char* target, const char* temporary, const char*
     return false;
 }
 
-// A large text goes to the stream in pieces, with pending messages run
-// between them: the window answers, and no piece needs more than a few
-// megabytes of wide text.
+// A large file is handled in pieces, with pending messages run between
+// them: the window answers, and no piece needs more than a few megabytes
+// of wide text.
 static const int32_t kPieceBytes = 4 << 20;
 
-static bool writeText(void* textStream, char** text, int32_t length) {
-    const char* all = *text ? *text : "";
-    if (length <= kPieceBytes) {
-        ArgRecord content = mod_ByAddr(text, TYPE_TEXT);
-        return callMethod(textStream, K("WriteText"), 1, &content);
-    }
-    char* piece = (char*)SVC->Allocate(kPieceBytes + 2);
+// Calls `each` with bytes [at, end) of `all` as a byte set whose bytes are
+// followed by a zero, so that they are also a text (8 bytes in): pieces of
+// whole characters (a lead byte, 0x81 and up, takes the next), the events
+// run after each when there is more than one. Stops at the first false.
+template <typename Each>
+static bool forEachPiece(const uint8_t* all, int32_t length, Each each) {
+    int32_t room = length < kPieceBytes ? length : kPieceBytes;
+    uint8_t* piece = (uint8_t*)SVC->Allocate(8 + room + 2);
     bool ok = true;
-    for (int32_t at = 0; ok && at < length;) {
-        // Whole characters only: a lead byte (0x81 and up) takes the next.
+    int32_t at = 0;
+    do {  // an empty text is one empty piece
         int32_t end = at;
-        while (end < length && end - at < kPieceBytes) end += (uint8_t)all[end] >= 0x81 && end + 1 < length ? 2 : 1;
-        memcpy(piece, all + at, (size_t)(end - at));
-        piece[end - at] = 0;
-        ArgRecord content = mod_Text(piece);
-        ok = callMethod(textStream, K("WriteText"), 1, &content);
+        while (end < length && end - at < kPieceBytes) end += all[end] >= 0x81 && end + 1 < length ? 2 : 1;
+        ((int32_t*)piece)[0] = 1;
+        ((int32_t*)piece)[1] = end - at;
+        memcpy(piece + 8, all + at, (size_t)(end - at));
+        piece[8 + end - at] = 0;
+        ok = each(piece);
         at = end;
-        mod_Call(CMD_ProcessEvents, 0, nullptr);
-    }
+        if (length > kPieceBytes) mod_Call(CMD_ProcessEvents, 0, nullptr);
+    } while (ok && at < length);
     SVC->Free(piece);
     return ok;
 }
 
+int32_t Utf8LengthOf(const uint8_t* content) {
+    const int32_t length = byteCount(content);
+    if (!content) return 0;
+    ArgRecord whole = bytesArg(content);
+    if (length <= kPieceBytes) return (int32_t)mod_Call(CMD_Utf8Length, 1, &whole).low;
+    int64_t total = 0;
+    forEachPiece(content + 8, length, [&](uint8_t* piece) {
+        ArgRecord b = bytesArg(piece);
+        int32_t n = (int32_t)mod_Call(CMD_Utf8Length, 1, &b).low;
+        total = n < 0 ? -1 : total + n;
+        return total >= 0 && total <= 0x7FFFFFFF;
+    });
+    return total >= 0 && total <= 0x7FFFFFFF ? (int32_t)total : -1;
+}
+
+static bool writeText(void* textStream, const uint8_t* all, int32_t length) {
+    return forEachPiece(all, length, [&](uint8_t* piece) {
+        char* text = (char*)piece + 8;
+        ArgRecord content = mod_ByAddr(&text, TYPE_TEXT);
+        return callMethod(textStream, K("WriteText"), 1, &content);
+    });
+}
+
 // The streams' work up to the saved temporary file; false at the first
 // operation that reports a failure.
-static bool saveThroughStreams(void* textStream, void* byteStream, char** text, char** temporary, bool release) {
+static bool saveThroughStreams(void* textStream, void* byteStream, const uint8_t* bytes, int32_t length,
+                               void** release, char** temporary) {
     if (!createStream(textStream)) return false;
     bool ok = setProperty(textStream, K("Type"), mod_Int(2)) && setProperty(textStream, K("mode"), mod_Int(3)) &&
               setProperty(textStream, K("Charset"), textArg(K("utf-8"))) &&
               callMethod(textStream, K("Open"), 0, nullptr);
-    const int32_t length = *text ? (int32_t)strlen(*text) : 0;
     const bool large = length > kPieceBytes;
-    ok = ok && writeText(textStream, text, length);
+    ok = ok && writeText(textStream, bytes, length);
     if (ok && release) {
-        SVC->Free(*text);
-        *text = nullptr;
+        SVC->Free(*release);
+        *release = nullptr;
     }
     ok = ok && setProperty(textStream, K("Position"), mod_Int(3));
     if (!ok || !createStream(byteStream)) return false;
@@ -155,17 +182,24 @@ static bool saveThroughStreams(void* textStream, void* byteStream, char** text, 
     return ok && flushed && closed;
 }
 
-static int32_t rewrite(char** text, char** path, const char* stamp, int32_t utf8Length, bool release);
+static int32_t rewrite(const uint8_t* bytes, int32_t length, void** release, char** path, const char* stamp,
+                       int32_t utf8Length);
 
-int32_t RewriteAsUtf8(char** text, char** path) { return rewrite(text, path, nullptr, -1, false); }
-
-int32_t RewriteAsUtf8Unchanged(char** text, char** path, const char* stamp, int32_t utf8Length) {
-    return rewrite(text, path, stamp, utf8Length, true);
+int32_t RewriteAsUtf8(char** text, char** path) {
+    const uint8_t* bytes = (const uint8_t*)(*text ? *text : "");
+    int32_t utf8Length = (int32_t)mod_CallText(CMD_Utf8Length, *text).low;
+    return rewrite(bytes, (int32_t)strlen((const char*)bytes), nullptr, path, nullptr, utf8Length);
 }
 
-static int32_t rewrite(char** text, char** path, const char* stamp, int32_t utf8Length, bool release) {
-    // Decoding a large file costs seconds: a length the caller measured is used.
-    int32_t expected = utf8Length >= 0 ? utf8Length : (int32_t)mod_CallText(CMD_Utf8Length, *text).low;
+int32_t RewriteAsUtf8Unchanged(uint8_t** content, char** path, const char* stamp, int32_t utf8Length) {
+    return rewrite(*content ? *content + 8 : nullptr, byteCount(*content), (void**)content, path, stamp, utf8Length);
+}
+
+static int32_t rewrite(const uint8_t* bytes, int32_t length, void** release, char** path, const char* stamp,
+                       int32_t utf8Length) {
+    // The saved file must be exactly this long; bytes that are not text in
+    // the code page are not rewritten.
+    const int32_t expected = utf8Length;
     if (expected < 0) return 0;
     uint32_t none = 0;
     int32_t initResult = (int32_t)mod_CallForeign(kForeignCoInitialize, 1, &none, kLocRewrite, kLocCoInitialize);
@@ -173,7 +207,7 @@ static int32_t rewrite(char** text, char** path, const char* stamp, int32_t utf8
     void* byteStream = newObjectRecord();
     char* temporary = TemporaryPathFor(*path);
 
-    bool saved = saveThroughStreams(textStream, byteStream, text, &temporary, release);
+    bool saved = saveThroughStreams(textStream, byteStream, bytes, length, release, &temporary);
 
     ArgRecord clearText = objectArg(textStream), clearBytes = objectArg(byteStream);
     mod_Call(CMD_ClearAutomationObject, 1, &clearText);

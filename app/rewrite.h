@@ -11,12 +11,16 @@ bool IsUtf8Text(const uint8_t* content, int32_t length);
 // through two "adodb.stream" objects, by way of a temporary file beside it.
 // 1: written; 0: not (the file is then byte for byte unchanged).
 int32_t RewriteAsUtf8(char** text, char** path);
-// The same, replacing the file only while it still has `stamp` (the
-// FileStamp command's text taken before it was read); null: any plain file.
-// `utf8Length`: the text's UTF-8 length when the caller knows it. The text
-// is released once the stream holds it (*text becomes null): a large file
-// needs the room.
-int32_t RewriteAsUtf8Unchanged(char** text, char** path, const char* stamp, int32_t utf8Length = -1);
+// The same from the file's bytes (a byte set, read as text in the code
+// page; no zero byte), replacing the file only while it still has `stamp`
+// (the FileStamp command's text taken before it was read). `utf8Length`:
+// what the bytes take in UTF-8 (Utf8LengthOf). The bytes are released once
+// the stream holds them (*content becomes null): a large file needs the
+// room.
+int32_t RewriteAsUtf8Unchanged(uint8_t** content, char** path, const char* stamp, int32_t utf8Length);
+// The Utf8Length command's answer for a byte set; a large one is measured
+// in pieces, with pending messages run between them.
+int32_t Utf8LengthOf(const uint8_t* content);
 
 // The temporary name beside `path` that no search of a job can match (its
 // extension holds a comma, which no extension item can).

@@ -131,6 +131,24 @@ bool fileIndex(HANDLE h, LARGE_INTEGER* index) {
     return query && query(h, &io, index, sizeof *index, kFileInternalInformation) >= 0;
 }
 
+// The stamp of the file open as `h`, reached by `w` (see stampOf).
+std::string stampOfOpen(const std::wstring& w, HANDLE h) {
+    FILE_BASIC_INFO basic;
+    FILE_STANDARD_INFO standard;
+    LARGE_INTEGER index;
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileInformationByHandleEx(h, FileStandardInfo, &standard, sizeof standard) || !fileIndex(h, &index))
+        return "X";
+    if (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return "L";
+    char buffer[96];
+    const ULARGE_INTEGER size = {{(DWORD)standard.EndOfFile.LowPart, (DWORD)standard.EndOfFile.HighPart}};
+    wsprintfA(buffer, " %lu %lu %08lX%08lX %08lX%08lX", size.HighPart, size.LowPart,
+              (DWORD)basic.LastWriteTime.HighPart, basic.LastWriteTime.LowPart, (DWORD)index.HighPart,
+              index.LowPart);
+    const char* kind = standard.Directory ? "D" : reachedThroughLink(w, h) ? "L" : "F";
+    return std::string(kind) + buffer;
+}
+
 // What `path` is now, as a text that changes whenever the file does: a
 // kind letter (F a plain file, L a link, D a folder, X anything else, such
 // as a device name), then size, last write time and index. Empty when
@@ -145,31 +163,23 @@ std::string stampOf(const char* path) {
     HANDLE h = CreateFileW(w.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return std::string();
-    std::string stamp = "X";
-    FILE_BASIC_INFO basic;
-    FILE_STANDARD_INFO standard;
-    LARGE_INTEGER index;
-    if (GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic) &&
-        GetFileInformationByHandleEx(h, FileStandardInfo, &standard, sizeof standard) && fileIndex(h, &index)) {
-        char buffer[96];
-        const ULARGE_INTEGER size = {{(DWORD)standard.EndOfFile.LowPart, (DWORD)standard.EndOfFile.HighPart}};
-        wsprintfA(buffer, " %lu %lu %08lX%08lX %08lX%08lX", size.HighPart, size.LowPart,
-                  (DWORD)basic.LastWriteTime.HighPart, basic.LastWriteTime.LowPart, (DWORD)index.HighPart,
-                  index.LowPart);
-        const char* kind = standard.Directory ? "D" : reachedThroughLink(w, h) ? "L" : "F";
-        stamp = std::string(kind) + buffer;
-    }
+    std::string stamp = stampOfOpen(w, h);
     CloseHandle(h);
     return stamp;
 }
 
 // Whether another program holds `path` open in a way that forbids
 // replacing it. Share modes are enforced at open, under Wine as on Windows,
-// so asking for delete access while sharing everything tells.
-bool heldAgainstReplace(const char* path) {
-    HANDLE h = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+// so asking for delete access while sharing everything tells. `stamp`, if
+// given, receives what stands there, from the same open; empty when there
+// is nothing.
+bool heldAgainstReplace(const char* path, std::string* stamp) {
+    std::wstring w = wide(path);
+    HANDLE h = CreateFileW(w.c_str(), DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                           FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return GetLastError() != ERROR_FILE_NOT_FOUND;
+    if (stamp) *stamp = stampOfOpen(w, h);
     CloseHandle(h);
     return false;
 }
@@ -194,7 +204,12 @@ bool replaceFile(const char* target, const char* replacement, const char* expect
             return false;
         return MoveFileExA(replacement, target, MOVEFILE_WRITE_THROUGH) != FALSE;
     }
-    if (now[0] != 'F' || heldAgainstReplace(target)) return false;
+    // With a stamp, the open that asks whether the target is held also
+    // takes the last look: a writer that appended since the stamp was taken
+    // must not lose its lines to the rename.
+    std::string last;
+    if (now[0] != 'F' || heldAgainstReplace(target, expected && *expected ? &last : nullptr)) return false;
+    if (expected && *expected && last != expected) return false;
     DWORD attributes = GetFileAttributesA(target);
     DWORD own = GetFileAttributesA(replacement);
     if (attributes == INVALID_FILE_ATTRIBUTES || own == INVALID_FILE_ATTRIBUTES) return false;
@@ -206,12 +221,6 @@ bool replaceFile(const char* target, const char* replacement, const char* expect
     // an open of the file.
     if ((own & kSettableAttributes) != (wanted & kSettableAttributes) && !SetFileAttributesA(replacement, wanted))
         return false;
-    // The last look: a writer that appended since the stamp was taken
-    // must not lose its lines to the rename.
-    if (expected && *expected && stampOf(target) != expected) {
-        SetFileAttributesA(replacement, own);
-        return false;
-    }
     if (!MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         SetFileAttributesA(replacement, own);
         return false;

@@ -153,7 +153,19 @@ TEST_F(Rewrite, AsciiContentKeepsItsBytes) {
     const char* text = "key=value\r\n[section]\tx=1\n";
     writeFile(path, text);
     ASSERT_EQ(rewrite(text, path), 1);
-    EXPECT_EQ(readFile(path), std::string(text));
+    EXPECT_EQ(readFile(path), std::string(text));    ASSERT_EQ(rewrite("", path), 1);
+    EXPECT_EQ(readFile(path), "");
+}
+
+// What a large file's bytes take in UTF-8, measured piece by piece.
+TEST_F(Rewrite, ALargeTextIsMeasuredAsAWhole) {
+    std::string large = std::string((4 << 20) - 1, 'a') + "中文" + std::string(5 << 20, 'b');
+    std::vector<uint8_t> bytes(large.begin(), large.end());
+    EXPECT_EQ(Utf8LengthOf(byteSet(bytes).data()), (int32_t)large.size() + 2) << "a character across the cut";
+    bytes.push_back(0x81);
+    EXPECT_EQ(Utf8LengthOf(byteSet(bytes).data()), -1) << "a lead byte cut off at the end";
+    bytes.back() = 0;
+    EXPECT_EQ(Utf8LengthOf(byteSet(bytes).data()), -1) << "a zero byte";
 }
 
 TEST_F(Rewrite, UnwritableTargetFailsAndLeavesTheFile) {
