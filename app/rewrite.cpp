@@ -208,6 +208,8 @@ static int32_t rewrite(const uint8_t* bytes, int32_t length, void** release, cha
     char* temporary = TemporaryPathFor(*path);
 
     bool saved = saveThroughStreams(textStream, byteStream, bytes, length, release, &temporary);
+    // The save is one call; what follows is not run behind it.
+    if (length > kPieceBytes) mod_Call(CMD_ProcessEvents, 0, nullptr);
 
     ArgRecord clearText = objectArg(textStream), clearBytes = objectArg(byteStream);
     mod_Call(CMD_ClearAutomationObject, 1, &clearText);

@@ -29,26 +29,63 @@ struct Stream final : IVellStream {
     long mode = 0;
     Charset charset = CS_UNICODE;
     bool open = false;
-    BYTE* data = nullptr;
+    // The bytes, in pieces of kChunk once there are more than that: a large
+    // file's text then never needs a second copy of itself to grow, and the
+    // pieces are not one block of address space.
+    static const long kChunk = 16 << 20;
+    BYTE** chunks = nullptr;
+    long chunkCount = 0;
     long size = 0, capacity = 0, position = 0;
 
     ~Stream() {
         if (info) info->Release();
-        HeapFree(GetProcessHeap(), 0, data);
+        for (long i = 0; i < chunkCount; i++) HeapFree(GetProcessHeap(), 0, chunks[i]);
+        HeapFree(GetProcessHeap(), 0, chunks);
+    }
+
+    bool grow(long count) {
+        BYTE** n = chunks ? (BYTE**)HeapReAlloc(GetProcessHeap(), 0, chunks, count * sizeof(BYTE*))
+                          : (BYTE**)HeapAlloc(GetProcessHeap(), 0, count * sizeof(BYTE*));
+        if (!n) return false;
+        chunks = n;
+        return true;
     }
 
     bool reserve(long need) {
         if (need <= capacity) return true;
-        long cap = capacity ? capacity : 256;
-        while (cap < need) {
-            if (cap > 0x3FFFFFFF) return false;
-            cap *= 2;
+        if (need > 0x7FFFFFFF - kChunk) return false;
+        // A small stream is one block that doubles, up to a whole chunk.
+        if (capacity < kChunk) {
+            long cap = capacity ? capacity : 256;
+            while (cap < need && cap < kChunk) cap *= 2;
+            if (!chunks && !grow(1)) return false;
+            BYTE* n = chunkCount ? (BYTE*)HeapReAlloc(GetProcessHeap(), 0, chunks[0], (SIZE_T)cap)
+                                 : (BYTE*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)cap);
+            if (!n) return false;
+            chunks[0] = n;
+            chunkCount = 1;
+            capacity = cap;
         }
-        BYTE* n = data ? (BYTE*)HeapReAlloc(GetProcessHeap(), 0, data, (SIZE_T)cap)
-                       : (BYTE*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)cap);
-        if (!n) return false;
-        data = n;
-        capacity = cap;
+        while (capacity < need) {
+            if (!grow(chunkCount + 1)) return false;
+            BYTE* n = (BYTE*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)kChunk);
+            if (!n) return false;
+            chunks[chunkCount++] = n;
+            capacity += kChunk;
+        }
+        return true;
+    }
+
+    // Calls `each` on the runs of bytes [from, from + n), in order, until one
+    // returns false.
+    template <typename Each>
+    bool forEachRun(long from, long n, Each each) {
+        while (n > 0) {
+            long in = from % kChunk, run = kChunk - in < n ? kChunk - in : n;
+            if (!each(chunks[from / kChunk] + in, run)) return false;
+            from += run;
+            n -= run;
+        }
         return true;
     }
 
@@ -57,7 +94,11 @@ struct Stream final : IVellStream {
     HRESULT write(const BYTE* bytes, long n) {
         if (n < 0 || position > 0x7FFFFFFF - n) return E_OUTOFMEMORY;
         if (!reserve(position + n)) return E_OUTOFMEMORY;
-        memcpy(data + position, bytes, (size_t)n);
+        forEachRun(position, n, [&](BYTE* run, long length) {
+            memcpy(run, bytes, (size_t)length);
+            bytes += length;
+            return true;
+        });
         position += n;
         size = position;
         return S_OK;
@@ -187,7 +228,11 @@ struct Stream final : IVellStream {
             if (to == this) {
                 hr = E_INVALIDARG;
             } else {
-                hr = to->write(data + position, n);
+                hr = S_OK;
+                forEachRun(position, n, [&](BYTE* run, long length) {
+                    hr = to->write(run, length);
+                    return SUCCEEDED(hr);
+                });
                 if (SUCCEEDED(hr)) position += n;
             }
         }
@@ -199,12 +244,15 @@ struct Stream final : IVellStream {
         DWORD how = options == 2 ? CREATE_ALWAYS : CREATE_NEW;
         HANDLE h = CreateFileW(fileName, GENERIC_WRITE, 0, nullptr, how, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
-        DWORD written = 0;
-        BOOL ok = size == 0 || WriteFile(h, data, (DWORD)size, &written, nullptr);
-        DWORD err = GetLastError();
+        DWORD err = ERROR_SUCCESS;
+        forEachRun(0, size, [&](BYTE* run, long length) {
+            DWORD written = 0;
+            if (!WriteFile(h, run, (DWORD)length, &written, nullptr)) err = GetLastError();
+            else if (written != (DWORD)length) err = ERROR_WRITE_FAULT;
+            return err == ERROR_SUCCESS;
+        });
         CloseHandle(h);
-        if (!ok || written != (DWORD)size) return HRESULT_FROM_WIN32(ok ? ERROR_WRITE_FAULT : err);
-        return S_OK;
+        return err == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(err);
     }
     HRESULT STDMETHODCALLTYPE Flush() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE Close() override {

@@ -126,6 +126,23 @@ TEST_F(Stream, CopyToTakesTheBytesFromThePositionOn) {
     EXPECT_EQ(call(&textStream, "Close"), 0);
 }
 
+// A large stream is kept in pieces: a character across a piece's end, and
+// a copy whose bytes lie differently over the pieces of its target.
+TEST_F(Stream, ALargeStreamKeepsEveryByte) {
+    openText("utf-8");
+    const std::string a((16 << 20) - 4, 'a'), b(5 << 20, 'b');
+    ASSERT_EQ(call(&textStream, "WriteText", {text((a + "\xD6\xD0").c_str())}), 0);
+    ASSERT_EQ(call(&textStream, "WriteText", {text((b + "\xCE\xC4").c_str())}), 0);
+    ASSERT_TRUE(set(&textStream, "Position", integer(3)));
+    openBytes();
+    AutomationRecord* target = &byteStream;
+    ASSERT_EQ(call(&textStream, "CopyTo", {ArgRecord{(uint32_t)(uintptr_t)&target, 0, TYPE_AUTOMATION | TYPE_BYADDR}}), 0);
+    std::string path = tempPath("large.txt");
+    ASSERT_EQ(call(&byteStream, "SaveToFile", {text(path.c_str()), integer(2)}), 0);
+    EXPECT_TRUE(readFile(path) == a + u8"中" + b + u8"文");
+    DeleteFileA(path.c_str());
+}
+
 TEST_F(Stream, SaveCreatesOnlyOrReplacesByOption) {
     openBytes();
     openText("utf-8");
