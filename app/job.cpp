@@ -56,7 +56,11 @@ int64_t StampSize(const char* stamp) {
 }
 
 Look ExamineFile(const char* path) {
-    Look l = {O_UNREADABLE, (char*)(uintptr_t)mod_CallText(CMD_FileStamp, path).low, nullptr, 0, -1};
+    Look l = {O_UNREADABLE, nullptr, nullptr, 0, -1};
+    // The stamp and the bytes from one open: a look at every file costs
+    // lookups, more of them in a large folder.
+    ArgRecord read[3] = {mod_Text(path), mod_Int((int32_t)kMaxFileBytes), mod_ByAddr(&l.stamp, TYPE_TEXT)};
+    l.content = (uint8_t*)(uintptr_t)mod_Call(CMD_ReadFileStamped, 3, read).low;
     if (!l.stamp) return l;
     if (l.stamp[0] == 'L') l.outcome = O_LINK;
     if (l.stamp[0] == 'X') l.outcome = O_DEVICE;
@@ -67,7 +71,6 @@ Look ExamineFile(const char* path) {
     if (size > kMaxFileBytes || size <= 0) return l;
     // Each step over a large file takes long: the window answers between them.
     const bool large = size > kLargeFileBytes;
-    l.content = (uint8_t*)(uintptr_t)mod_CallText(CMD_ReadFileBytes, path).low;
     ArgRecord b[1] = {mod_Bytes(l.content)};
     l.length = (int32_t)mod_Call(CMD_ByteSetLength, 1, b).low;
     if (large) mod_ProcessEvents();

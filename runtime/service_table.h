@@ -113,6 +113,9 @@ enum {
                                   //   it cannot be opened; a file's changes change it
     CMD_WriteFileBytes = 23,      // (path, byte set[, stamp whose write time it takes]) to a new file
                                   //   only -> boolean; nothing is left when it fails
+    CMD_ReadFileStamped = 24,     // (path, largest length, stamp variable) -> byte set: the file's
+                                  //   FileStamp into the variable and, for a plain file no longer than
+                                  //   that, its bytes; one open for both
 };
 // Command numbers of the second library.
 enum { CMD2_BrowseForFolder = 0 };

@@ -165,6 +165,38 @@ TEST_F(FileCommands, StampsTellKindsAndChanges) {
     EXPECT_EQ(ScratchDir::read(log), "new");
 }
 
+// One open gives what FileStamp and ReadFileBytes give, the bytes only of
+// a plain file within the limit that no writer holds.
+TEST_F(FileCommands, ReadStampedGivesTheStampAndTheBytesOfAPlainFile) {
+    auto look = [](const std::string& path, int32_t limit, std::string* stamp) {
+        char* s = lib_DupText("old");
+        ArgRecord r = callCommand(CMD_ReadFileStamped, {textArg(path.c_str()), intArg(limit),
+                                                        ArgRecord{(uint32_t)(uintptr_t)&s, 0, TYPE_TEXT | TYPE_BYADDR}});
+        ArgRecord plain = callCommand(CMD_FileStamp, {textArg(path.c_str())});
+        *stamp = s ? s : "";
+        EXPECT_EQ(*stamp, pointerOf(plain) ? (const char*)pointerOf(plain) : "") << path;
+        rt_Free(pointerOf(plain));
+        rt_Free(s);
+        std::string bytes = pointerOf(r) ? bytesOf(pointerOf(r)) : "<null>";
+        rt_Free(pointerOf(r));
+        return bytes;
+    };
+    std::string stamp;
+    std::string p = dir.write("a.yml", std::string("\xD6\xD0\0z", 4));
+    EXPECT_EQ(look(p, 4, &stamp), std::string("\xD6\xD0\0z", 4));
+    EXPECT_EQ(stamp[0], 'F');
+    EXPECT_EQ(look(p, 3, &stamp), "<null>") << "over the limit";
+    EXPECT_EQ(stamp[0], 'F');
+    HANDLE writer = hold(p, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    EXPECT_EQ(look(p, 4, &stamp), "<null>") << "a writer holds it";
+    EXPECT_EQ(stamp[0], 'F');
+    CloseHandle(writer);
+    EXPECT_EQ(look(dir.path(), 4, &stamp), "<null>");
+    EXPECT_EQ(stamp[0], 'D');
+    EXPECT_EQ(look(dir.at("none"), 4, &stamp), "<null>");
+    EXPECT_EQ(stamp, "");
+}
+
 TEST_F(FileCommands, WriteMakesOnlyNewFilesWithTheStampsTime) {
     std::string source = dir.write("a.yml", std::string("GBK \xD6\xD0\0z", 7));
     ArgRecord b = callCommand(CMD_ReadFileBytes, {textArg(source.c_str())});
