@@ -20,7 +20,16 @@ HANDLE openForReading(const char* path) {
 }
 
 // The bytes of the file open as `h`, when it holds no more than `limit`.
-uint8_t* readAllFrom(HANDLE h, int64_t limit) {
+// A large file is read or written in pieces of this size; where the caller
+// allows, pending events run between them, so the window answers.
+const int32_t kIoPiece = 16 << 20;
+
+// Between two pieces of `total` bytes, when events may run.
+void betweenPieces(bool events, int32_t total) {
+    if (events && total > kIoPiece) lib_Notify(NOTE_PUMP);
+}
+
+uint8_t* readAllFrom(HANDLE h, int64_t limit, bool events) {
     uint8_t* block = nullptr;
     LARGE_INTEGER size;
     // A byte set's length is a 32-bit count; a larger file cannot be one.
@@ -34,12 +43,14 @@ uint8_t* readAllFrom(HANDLE h, int64_t limit) {
             bool failed = false;
             while (got < want) {
                 DWORD n = 0;
-                if (!ReadFile(h, block + 8 + got, (DWORD)(want - got), &n, nullptr)) {
+                DWORD piece = (DWORD)(want - got < kIoPiece ? want - got : kIoPiece);
+                if (!ReadFile(h, block + 8 + got, piece, &n, nullptr)) {
                     failed = true;
                     break;
                 }
                 if (n == 0) break;  // the file became shorter
                 got += (int32_t)n;
+                if (got < want) betweenPieces(events, want);
             }
             if (failed || got == 0) {
                 lib_Free(block);
@@ -56,7 +67,7 @@ uint8_t* readAllFrom(HANDLE h, int64_t limit) {
 uint8_t* readAll(const char* path) {
     HANDLE h = openForReading(path);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
-    uint8_t* block = readAllFrom(h, 0x7FFFFFFF);
+    uint8_t* block = readAllFrom(h, 0x7FFFFFFF, false);
     CloseHandle(h);
     return block;
 }
@@ -267,11 +278,13 @@ bool writeNew(const char* path, const uint8_t* block, const char* stamp) {
     const uint8_t* bytes = block ? block + 8 : nullptr;
     int32_t left = block ? ((const int32_t*)block)[1] : 0;
     bool ok = true;
+    const int32_t total = left;
     while (ok && left > 0) {
         DWORD n = 0;
-        ok = WriteFile(h, bytes, (DWORD)left, &n, nullptr) && n > 0;
+        ok = WriteFile(h, bytes, (DWORD)(left < kIoPiece ? left : kIoPiece), &n, nullptr) && n > 0;
         bytes += n;
         left -= (int32_t)n;
+        if (ok && left > 0) betweenPieces(true, total);
     }
     FILETIME time;
     if (ok && stamp && stampTime(stamp, &time)) ok = SetFileTime(h, nullptr, nullptr, &time) != FALSE;
@@ -386,7 +399,7 @@ extern "C" void cmd_ReadFileStamped(ArgRecord* result, int32_t count, ArgRecord*
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             stamp = stampOfOpen(w, h);
-            if (stamp[0] == 'F') bytes = readAllFrom(h, limitArg ? (int32_t)limitArg->low : 0x7FFFFFFF);
+            if (stamp[0] == 'F') bytes = readAllFrom(h, limitArg ? (int32_t)limitArg->low : 0x7FFFFFFF, true);
             CloseHandle(h);
         } else {
             // Held by a writer, or no file to read: what stands there all the same.

@@ -112,10 +112,12 @@ enum {
     CMD_FileStamp = 22,           // (path) -> text: what the path is now (kind letter first), empty if
                                   //   it cannot be opened; a file's changes change it
     CMD_WriteFileBytes = 23,      // (path, byte set[, stamp whose write time it takes]) to a new file
-                                  //   only -> boolean; nothing is left when it fails
+                                  //   only -> boolean; nothing is left when it fails; pending events
+                                  //   run between the 16 MB pieces of a large one
     CMD_ReadFileStamped = 24,     // (path, largest length, stamp variable) -> byte set: the file's
                                   //   FileStamp into the variable and, for a plain file no longer than
-                                  //   that, its bytes; one open for both
+                                  //   that, its bytes; one open for both; pending events run between
+                                  //   the 16 MB pieces of a large one
 };
 // Command numbers of the second library.
 enum { CMD2_BrowseForFolder = 0 };

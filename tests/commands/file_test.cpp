@@ -197,6 +197,35 @@ TEST_F(FileCommands, ReadStampedGivesTheStampAndTheBytesOfAPlainFile) {
     EXPECT_EQ(stamp, "");
 }
 
+// The window answers during a large file: pending events run between its
+// pieces, and never during a small one.
+TEST_F(FileCommands, ALargeFileIsReadAndWrittenWithEventsBetweenItsPieces) {
+    auto post = [] { PostThreadMessageA(GetCurrentThreadId(), WM_USER, 0, 0); };
+    auto pending = [] {
+        MSG m;
+        return PeekMessageA(&m, nullptr, WM_USER, WM_USER, PM_REMOVE) != 0;
+    };
+    char* stamp = nullptr;
+    ArgRecord var{(uint32_t)(uintptr_t)&stamp, 0, TYPE_TEXT | TYPE_BYADDR};
+    std::string big(40 << 20, 'x');
+    big.back() = 'y';
+    std::string p = dir.write("big.log", big);
+    post();
+    ArgRecord r = callCommand(CMD_ReadFileStamped, {textArg(p.c_str()), intArg(64 << 20), var});
+    EXPECT_FALSE(pending());
+    EXPECT_TRUE(bytesOf(pointerOf(r)) == big);
+    post();
+    EXPECT_TRUE(callCommand(CMD_WriteFileBytes, {textArg(dir.at("copy.log").c_str()), ArgRecord{r.low, 0, TYPE_BYTES}}).low);
+    EXPECT_FALSE(pending());
+    EXPECT_TRUE(ScratchDir::read(dir.at("copy.log")) == big);
+    rt_Free(pointerOf(r));
+    post();
+    r = callCommand(CMD_ReadFileStamped, {textArg(dir.write("small.yml", "a").c_str()), intArg(64 << 20), var});
+    EXPECT_TRUE(pending());
+    rt_Free(pointerOf(r));
+    rt_Free(stamp);
+}
+
 TEST_F(FileCommands, WriteMakesOnlyNewFilesWithTheStampsTime) {
     std::string source = dir.write("a.yml", std::string("GBK \xD6\xD0\0z", 7));
     ArgRecord b = callCommand(CMD_ReadFileBytes, {textArg(source.c_str())});
