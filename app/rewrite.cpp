@@ -91,9 +91,10 @@ static void* newObjectRecord(void) {
 
 char* TemporaryPathFor(const char* path) { return ConcatTexts(2, path, K(".~,tmp")); }
 
-bool ReplaceWithTemporary(const char* target, const char* temporary, const char* stamp) {
-    ArgRecord a[3] = {mod_Text(target), mod_Text(temporary), stamp ? mod_Text(stamp) : mod_Omitted()};
-    if (mod_Call(CMD_ReplaceFileWith, stamp ? 3 : 2, a).low) return true;
+bool ReplaceWithTemporary(const char* target, const char* temporary, const char* stamp, int32_t length) {
+    ArgRecord a[4] = {mod_Text(target), mod_Text(temporary), stamp ? mod_Text(stamp) : mod_Omitted(),
+                      mod_Int(length)};
+    if (mod_Call(CMD_ReplaceFileWith, length >= 0 ? 4 : stamp ? 3 : 2, a).low) return true;
     mod_CallText(CMD_RemoveFile, temporary);
     return false;
 }
@@ -220,10 +221,10 @@ static int32_t rewrite(const uint8_t* bytes, int32_t length, void** release, cha
     if (initResult >= 0) mod_CallForeign(kForeignCoUninitialize, 0, nullptr, kLocRewrite, kLocCoUninitialize);
 
     int32_t result = 0;
-    if (saved && (int32_t)mod_CallText(CMD_FileLength, temporary).low == expected)
-        result = ReplaceWithTemporary(*path, temporary, stamp) ? 1 : 0;
-    else
-        mod_CallText(CMD_RemoveFile, temporary);
+    // The replace takes the temporary file only when it holds exactly the
+    // text's UTF-8 length, and removes it otherwise.
+    if (saved) result = ReplaceWithTemporary(*path, temporary, stamp, expected) ? 1 : 0;
+    else mod_CallText(CMD_RemoveFile, temporary);
     SVC->Free(temporary);
     return result;
 }

@@ -26,6 +26,7 @@ int32_t Utf8LengthOf(const uint8_t* content);
 // extension holds a comma, which no extension item can).
 char* TemporaryPathFor(const char* path);
 // Puts the temporary file in the target's place in one step, only while
-// the target is a plain file (or none) with `stamp`, when one is given; on
-// failure removes it and leaves the target as it was.
-bool ReplaceWithTemporary(const char* target, const char* temporary, const char* stamp);
+// the target is a plain file (or none) with `stamp`, when one is given, and
+// the temporary file holds `length` bytes, when that is given; on failure
+// removes it and leaves the target as it was.
+bool ReplaceWithTemporary(const char* target, const char* temporary, const char* stamp, int32_t length = -1);

@@ -96,7 +96,11 @@ std::wstring finalPath(HANDLE h) {
 // "no link": when the file's own final path disagrees, the folder is asked
 // again.
 thread_local std::unordered_map<std::wstring, std::wstring> s_folders;
-const size_t kFoldersKept = 4096;
+// Bounded, but above the folders of a large server tree: each of the nine
+// passes of a job walks every folder in turn, so a table smaller than the
+// tree's folders keeps none of them from one pass to the next (5,000
+// folders at 100,000 files: a folder open for every second file).
+const size_t kFoldersKept = 1 << 16;
 
 const std::wstring* learnFolder(const std::wstring& folder) {
     s_folders.erase(folder);
@@ -210,7 +214,13 @@ bool heldAgainstReplace(const char* path, std::string* stamp) {
 
 // `expected`: the stamp the target must still have, or null for any plain
 // file or none at all.
-bool replaceFile(const char* target, const char* replacement, const char* expected) {
+bool replaceFile(const char* target, const char* replacement, const char* expected, int64_t length) {
+    // The replacement's size from its attributes: no open, which costs
+    // lookups under Wine.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (length >= 0 && (!GetFileAttributesExA(replacement, GetFileExInfoStandard, &data) ||
+                        ((int64_t)data.nFileSizeHigh << 32 | data.nFileSizeLow) != length))
+        return false;
     // Most often nothing stands there yet (a first backup): a rename to a
     // new name is then the one lookup, and a costly one in a large folder.
     if (!expected || !*expected) {
@@ -332,14 +342,17 @@ extern "C" void cmd_FileLength(ArgRecord* result, int32_t count, ArgRecord* args
 // place, a target held open against deletion by another program, or one
 // whose stamp is no longer the one given, refuses it with nothing moved.
 // The replacement takes the target's attributes before the rename, so the
-// new file is never seen without them. On failure the target is as it was
-// and the replacement stays where it was.
+// new file is never seen without them. A length, when given, is what the
+// replacement must hold. On failure the target is as it was and the
+// replacement stays where it was.
 extern "C" void cmd_ReplaceFileWith(ArgRecord* result, int32_t count, ArgRecord* args) {
     const char* target = arg_Text(lib_Arg(count, args, 0));
     const char* replacement = arg_Text(lib_Arg(count, args, 1));
     const char* expected = count > 2 ? arg_Text(lib_Arg(count, args, 2)) : nullptr;
-    lib_SetBool(result,
-                target && *target && replacement && *replacement && replaceFile(target, replacement, expected));
+    const ArgRecord* length = lib_Arg(count, args, 3);
+    int64_t bytes = length && length->type == TYPE_INT ? (int32_t)length->low : -1;
+    lib_SetBool(result, target && *target && replacement && *replacement &&
+                            replaceFile(target, replacement, expected, bytes));
 }
 
 // (path, byte set[, stamp]): the bytes in a new file only, never through

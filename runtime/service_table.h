@@ -103,8 +103,8 @@ enum {
     CMD_ClearAutomationObject = 14,
     CMD_FileLength = 15,          // file length in bytes, -1 when it cannot be opened
     CMD_AutomationStatus = 16,    // the thread's last automation status (integer)
-    CMD_ReplaceFileWith = 17,     // (target, replacement[, stamp the target must still have]) in one
-                                  //   step -> boolean
+    CMD_ReplaceFileWith = 17,     // (target, replacement[, stamp the target must still have[, length
+                                  //   the replacement must have]]) in one step -> boolean
     CMD_RemoveFile = 18,          // (path) -> boolean
     CMD_Utf8Length = 19,          // (text or byte set in the code page) -> UTF-8 length, -1 if not such text
     CMD_LastFindError = 20,       // platform error of the last failed search start, 0 if none

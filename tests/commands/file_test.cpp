@@ -126,6 +126,16 @@ TEST_F(FileCommands, ReplaceIsOneStepOrNothing) {
     EXPECT_FALSE(replace(dir.mkdir("folder"), dir.at("e.tmp")));
     EXPECT_TRUE(GetFileAttributesA(dir.at("folder").c_str()) & FILE_ATTRIBUTE_DIRECTORY) << "the folder is not moved";
     EXPECT_EQ(ScratchDir::read(dir.at("e.tmp")), "lost") << "a failed replace keeps the replacement";
+    auto sized = [](const std::string& target, const std::string& with, int32_t length) {
+        return callCommand(CMD_ReplaceFileWith, {textArg(target.c_str()), textArg(with.c_str()), omitted(),
+                                                 intArg(length)}).low != 0;
+    };
+    EXPECT_FALSE(sized(target, dir.at("e.tmp"), 3)) << "a short replacement";
+    EXPECT_FALSE(sized(dir.at("none.yml"), dir.at("e.tmp"), 5)) << "a long one, also to a new name";
+    EXPECT_EQ(ScratchDir::read(target), "new");
+    EXPECT_TRUE(sized(target, dir.at("e.tmp"), 4));
+    EXPECT_EQ(ScratchDir::read(target), "lost");
+    dir.write("e.tmp", "x");
 
     EXPECT_TRUE(callCommand(CMD_RemoveFile, {textArg(dir.at("e.tmp").c_str())}).low);
     EXPECT_FALSE(callCommand(CMD_RemoveFile, {textArg(dir.at("e.tmp").c_str())}).low);
