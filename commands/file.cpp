@@ -19,7 +19,6 @@ HANDLE openForReading(const char* path) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// The bytes of the file open as `h`, when it holds no more than `limit`.
 // A large file is read or written in pieces of this size; where the caller
 // allows, pending events run between them, so the window answers.
 const int32_t kIoPiece = 16 << 20;
@@ -29,6 +28,7 @@ void betweenPieces(bool events, int32_t total) {
     if (events && total > kIoPiece) lib_Notify(NOTE_PUMP);
 }
 
+// The bytes of the file open as `h`, when it holds no more than `limit`.
 uint8_t* readAllFrom(HANDLE h, int64_t limit, bool events) {
     uint8_t* block = nullptr;
     LARGE_INTEGER size;
@@ -170,10 +170,6 @@ std::string stampOfOpen(const std::wstring& w, HANDLE h) {
     return std::string(kind) + buffer;
 }
 
-// What `path` is now, as a text that changes whenever the file does: a
-// kind letter (F a plain file, L a link, D a folder, X anything else, such
-// as a device name), then size, last write time and index. Empty when
-// nothing can be opened there.
 // The stamp the path's attributes alone give (empty: none, "?": open it).
 std::string stampByAttributes(const char* path) {
     if (!path || !*path) return std::string();
@@ -184,6 +180,10 @@ std::string stampByAttributes(const char* path) {
     return "?";
 }
 
+// What `path` is now, as a text that changes whenever the file does: a
+// kind letter (F a plain file, L a link, D a folder, X anything else, such
+// as a device name), then size, last write time and index. Empty when
+// nothing can be opened there.
 std::string stampOf(const char* path) {
     std::string byAttributes = stampByAttributes(path);
     if (byAttributes != "?") return byAttributes;
@@ -407,12 +407,11 @@ extern "C" void cmd_ReadFileStamped(ArgRecord* result, int32_t count, ArgRecord*
     std::string stamp = stampByAttributes(path);
     uint8_t* bytes = nullptr;
     if (stamp == "?") {
-        std::wstring w = wide(path);
-        HANDLE h = CreateFileW(w.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h = openForReading(path);
         if (h != INVALID_HANDLE_VALUE) {
-            stamp = stampOfOpen(w, h);
-            if (stamp[0] == 'F') bytes = readAllFrom(h, limitArg ? (int32_t)limitArg->low : 0x7FFFFFFF, true);
+            stamp = stampOfOpen(wide(path), h);
+            int64_t limit = limitArg && limitArg->type == TYPE_INT ? (int32_t)limitArg->low : 0x7FFFFFFF;
+            if (stamp[0] == 'F') bytes = readAllFrom(h, limit, true);
             CloseHandle(h);
         } else {
             // Held by a writer, or no file to read: what stands there all the same.
