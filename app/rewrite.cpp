@@ -193,7 +193,8 @@ int32_t RewriteAsUtf8(char** text, char** path) {
 }
 
 int32_t RewriteAsUtf8Unchanged(uint8_t** content, char** path, const char* stamp, int32_t utf8Length) {
-    return rewrite(*content ? *content + 8 : nullptr, byteCount(*content), (void**)content, path, stamp, utf8Length);
+    const uint8_t* bytes = *content ? *content + 8 : (const uint8_t*)"";
+    return rewrite(bytes, byteCount(*content), (void**)content, path, stamp, utf8Length);
 }
 
 static int32_t rewrite(const uint8_t* bytes, int32_t length, void** release, char** path, const char* stamp,
