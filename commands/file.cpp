@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include "commands/library.h"
 #include "commands/value_args.h"
+#include "platform/files/new_name.h"
 #include "runtime/rt.h"
 
 namespace {
@@ -222,9 +223,11 @@ bool replaceFile(const char* target, const char* replacement, const char* expect
                         ((int64_t)data.nFileSizeHigh << 32 | data.nFileSizeLow) != length))
         return false;
     // Most often nothing stands there yet (a first backup): a rename to a
-    // new name is then the one lookup, and a costly one in a large folder.
+    // new name is then the one lookup, by the name that costs no scan.
+    const std::wstring from = wide(replacement);
+    auto toNewName = [&] { return MoveFileExW(from.c_str(), NewFileName(wide(target)).c_str(), MOVEFILE_WRITE_THROUGH); };
     if (!expected || !*expected) {
-        if (MoveFileExA(replacement, target, MOVEFILE_WRITE_THROUGH)) return true;
+        if (toNewName()) return true;
         DWORD error = GetLastError();
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED)
             return false;
@@ -236,7 +239,7 @@ bool replaceFile(const char* target, const char* replacement, const char* expect
         // Nothing there, or nothing that can be opened: only a new name.
         if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES || GetLastError() != ERROR_FILE_NOT_FOUND)
             return false;
-        return MoveFileExA(replacement, target, MOVEFILE_WRITE_THROUGH) != FALSE;
+        return toNewName() != FALSE;
     }
     // With a stamp, the open that asks whether the target is held also
     // takes the last look: a writer that appended since the stamp was taken
@@ -283,7 +286,7 @@ bool stampTime(const char* stamp, FILETIME* time) {
 // A new file holding exactly `block`'s bytes; on any failure nothing of it
 // is left.
 bool writeNew(const char* path, const uint8_t* block, const char* stamp) {
-    HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateNewFile(wide(path));
     if (h == INVALID_HANDLE_VALUE) return false;
     const uint8_t* bytes = block ? block + 8 : nullptr;
     int32_t left = block ? ((const int32_t*)block)[1] : 0;

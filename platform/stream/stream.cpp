@@ -3,6 +3,7 @@
 // reached late-bound through the embedded type library.
 #include "platform/stream/com_server.h"
 #include "vell_stream.h"
+#include "platform/files/new_name.h"
 #include <string.h>
 #include <new>
 
@@ -241,8 +242,9 @@ struct Stream final : IVellStream {
     }
     HRESULT STDMETHODCALLTYPE SaveToFile(BSTR fileName, long options) override {
         if (!open || !fileName || !*fileName) return E_INVALIDARG;
-        DWORD how = options == 2 ? CREATE_ALWAYS : CREATE_NEW;
-        HANDLE h = CreateFileW(fileName, GENERIC_WRITE, 0, nullptr, how, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h = options == 2
+                       ? CreateFileW(fileName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
+                       : CreateNewFile(fileName);
         if (h == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
         DWORD err = ERROR_SUCCESS;
         forEachRun(0, size, [&](BYTE* run, long length) {
