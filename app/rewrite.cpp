@@ -152,15 +152,14 @@ static bool writeText(void* textStream, const uint8_t* all, int32_t length) {
     });
 }
 
-// The streams' work up to the saved temporary file; false at the first
-// operation that reports a failure.
+// The streams' work up to the saved temporary file, for a text of at most
+// one piece; false at the first operation that reports a failure.
 static bool saveThroughStreams(void* textStream, void* byteStream, const uint8_t* bytes, int32_t length,
                                void** release, char** temporary) {
     if (!createStream(textStream)) return false;
     bool ok = setProperty(textStream, K("Type"), mod_Int(2)) && setProperty(textStream, K("mode"), mod_Int(3)) &&
               setProperty(textStream, K("Charset"), textArg(K("utf-8"))) &&
               callMethod(textStream, K("Open"), 0, nullptr);
-    const bool large = length > kPieceBytes;
     ok = ok && writeText(textStream, bytes, length);
     if (ok && release) {
         SVC->Free(*release);
@@ -175,7 +174,6 @@ static bool saveThroughStreams(void* textStream, void* byteStream, const uint8_t
     // killed run left there goes first.
     ArgRecord save[2] = {mod_ByAddr(temporary, TYPE_TEXT), mod_Int(kSaveCreateNotExist)};
     ok = ok && callMethod(textStream, K("CopyTo"), 1, &target);
-    if (large) mod_Call(CMD_ProcessEvents, 0, nullptr);
     if (ok && !callMethod(byteStream, K("SaveToFile"), 2, save))
         ok = mod_CallText(CMD_RemoveFile, *temporary).low != 0 && callMethod(byteStream, K("SaveToFile"), 2, save);
     bool flushed = callMethod(textStream, K("flush"), 0, nullptr);
@@ -197,6 +195,42 @@ int32_t RewriteAsUtf8Unchanged(uint8_t** content, char** path, const char* stamp
     return rewrite(bytes, byteCount(*content), (void**)content, path, stamp, utf8Length);
 }
 
+// The text's UTF-8 bytes in a new file at *to, through a text stream and a
+// byte stream of their own.
+static bool saveOnce(const uint8_t* bytes, int32_t length, void** release, char** to) {
+    void* textStream = newObjectRecord();
+    void* byteStream = newObjectRecord();
+    bool saved = saveThroughStreams(textStream, byteStream, bytes, length, release, to);
+    ArgRecord clearText = objectArg(textStream), clearBytes = objectArg(byteStream);
+    mod_Call(CMD_ClearAutomationObject, 1, &clearText);
+    mod_Call(CMD_ClearAutomationObject, 1, &clearBytes);
+    SVC->Free(textStream);
+    SVC->Free(byteStream);
+    return saved;
+}
+
+// A large text goes a piece at a time, each through streams of its own as a
+// whole small file goes: no call of the streams runs over the whole file,
+// and pending events run between the pieces. The first piece makes the
+// temporary file; each later one is saved beside it and added to its end.
+static bool saveInPieces(const uint8_t* bytes, int32_t length, char** temporary) {
+    char* part = ConcatTexts(2, *temporary, K("~"));
+    bool first = true;
+    bool ok = forEachPiece(bytes, length, [&](uint8_t* piece) {
+        char** to = first ? temporary : &part;
+        first = false;
+        if (!saveOnce(piece + 8, byteCount(piece), nullptr, to)) return false;
+        if (to == temporary) return true;
+        ArgRecord a[2] = {mod_Text(part), mod_Text(*temporary)};
+        bool added = mod_Call(CMD_AppendFileTo, 2, a).low != 0;
+        return mod_CallText(CMD_RemoveFile, part).low != 0 && added;
+    });
+    // What a failed save left of a piece.
+    if (!ok) mod_CallText(CMD_RemoveFile, part);
+    SVC->Free(part);
+    return ok;
+}
+
 static int32_t rewrite(const uint8_t* bytes, int32_t length, void** release, char** path, const char* stamp,
                        int32_t utf8Length) {
     // The saved file must be exactly this long; bytes that are not text in
@@ -205,19 +239,15 @@ static int32_t rewrite(const uint8_t* bytes, int32_t length, void** release, cha
     if (expected < 0) return 0;
     uint32_t none = 0;
     int32_t initResult = (int32_t)mod_CallForeign(kForeignCoInitialize, 1, &none, kLocRewrite, kLocCoInitialize);
-    void* textStream = newObjectRecord();
-    void* byteStream = newObjectRecord();
     char* temporary = TemporaryPathFor(*path);
-
-    bool saved = saveThroughStreams(textStream, byteStream, bytes, length, release, &temporary);
+    const bool large = length > kPieceBytes;
+    bool saved = large ? saveInPieces(bytes, length, &temporary) : saveOnce(bytes, length, release, &temporary);
+    if (release && *release) {
+        SVC->Free(*release);
+        *release = nullptr;
+    }
     // The save is one call; what follows is not run behind it.
-    if (length > kPieceBytes) mod_Call(CMD_ProcessEvents, 0, nullptr);
-
-    ArgRecord clearText = objectArg(textStream), clearBytes = objectArg(byteStream);
-    mod_Call(CMD_ClearAutomationObject, 1, &clearText);
-    mod_Call(CMD_ClearAutomationObject, 1, &clearBytes);
-    SVC->Free(textStream);
-    SVC->Free(byteStream);
+    if (large) mod_Call(CMD_ProcessEvents, 0, nullptr);
     // Balanced on every path, and only when the initialisation took.
     if (initResult >= 0) mod_CallForeign(kForeignCoUninitialize, 0, nullptr, kLocRewrite, kLocCoUninitialize);
 

@@ -15,8 +15,8 @@ int32_t RewriteAsUtf8(char** text, char** path);
 // page; no zero byte), replacing the file only while it still has `stamp`
 // (the FileStamp command's text taken before it was read). `utf8Length`:
 // what the bytes take in UTF-8 (Utf8LengthOf). The bytes are released once
-// the stream holds them (*content becomes null): a large file needs the
-// room.
+// they are saved (*content becomes null), before the replace; a large file
+// goes through the streams a few megabytes at a time.
 int32_t RewriteAsUtf8Unchanged(uint8_t** content, char** path, const char* stamp, int32_t utf8Length);
 // The Utf8Length command's answer for a byte set; a large one is measured
 // in pieces, with pending messages run between them.

@@ -60,6 +60,7 @@ void cmd_FolderIdentity(ArgRecord*, int32_t, ArgRecord*);
 void cmd_FileStamp(ArgRecord*, int32_t, ArgRecord*);
 void cmd_ReadFileStamped(ArgRecord*, int32_t, ArgRecord*);
 void cmd_WriteFileBytes(ArgRecord*, int32_t, ArgRecord*);
+void cmd_AppendFileTo(ArgRecord*, int32_t, ArgRecord*);
 // Library 2.
 void cmd_BrowseForFolder(ArgRecord*, int32_t, ArgRecord*);
 }

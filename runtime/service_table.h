@@ -118,6 +118,9 @@ enum {
                                   //   FileStamp into the variable and, for a plain file no longer than
                                   //   that, its bytes; one open for both; pending events run between
                                   //   the 16 MB pieces of a large one
+    CMD_AppendFileTo = 25,        // (source, target) -> boolean: the source file's bytes added at the
+                                  //   end of the target file; false when either cannot be opened or a
+                                  //   write fails
 };
 // Command numbers of the second library.
 enum { CMD2_BrowseForFolder = 0 };

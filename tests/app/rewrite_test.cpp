@@ -200,6 +200,12 @@ TEST_F(Rewrite, AFailureAnywhereLeavesTheFileWholeAndNoTemporary) {
     EXPECT_EQ(rewrite("新内容", path), 0);
     EXPECT_EQ(readFile(path), original);
     RemoveDirectoryA((path + ".~,tmp").c_str());
+    // A large text's second piece cannot be saved: nothing of the first is left.
+    ASSERT_TRUE(CreateDirectoryA((path + ".~,tmp~").c_str(), nullptr));
+    EXPECT_EQ(rewrite((std::string(5 << 20, 'a') + "尾").c_str(), path), 0);
+    EXPECT_EQ(readFile(path), original);
+    EXPECT_EQ(readFile(path + ".~,tmp"), "<missing>");
+    RemoveDirectoryA((path + ".~,tmp~").c_str());
     // Text the code page cannot hold is not written at all.
     EXPECT_EQ(rewrite("\x81", path), 0);
     EXPECT_EQ(readFile(path), original);

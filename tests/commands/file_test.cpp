@@ -141,6 +141,24 @@ TEST_F(FileCommands, ReplaceIsOneStepOrNothing) {
     EXPECT_FALSE(callCommand(CMD_RemoveFile, {textArg(dir.at("e.tmp").c_str())}).low);
 }
 
+TEST_F(FileCommands, AppendAddsTheWholeSourceOrReportsFailure) {
+    auto append = [](const std::string& from, const std::string& to) {
+        return callCommand(CMD_AppendFileTo, {textArg(from.c_str()), textArg(to.c_str())}).low != 0;
+    };
+    std::string big(3 << 20, 'x');
+    big[(1 << 20) - 1] = 'y';  // across the first buffer's end
+    std::string target = dir.write("t.tmp", "head;");
+    EXPECT_TRUE(append(dir.write("p.tmp", big), target));
+    EXPECT_TRUE(ScratchDir::read(target) == "head;" + big);
+    EXPECT_FALSE(append(dir.at("none.tmp"), target));
+    EXPECT_FALSE(append(dir.at("p.tmp"), dir.at("none.tmp"))) << "no target is made";
+    EXPECT_EQ(fileLength(dir.at("none.tmp")), -1);
+    HANDLE holder = hold(target, GENERIC_READ, FILE_SHARE_READ);
+    EXPECT_FALSE(append(dir.at("p.tmp"), target)) << "another program holds it";
+    CloseHandle(holder);
+    EXPECT_EQ(fileLength(target), 5 + (3 << 20));
+}
+
 // A stamp names what the path is and changes with the file; a replace
 // that is given one refuses a target that no longer has it.
 TEST_F(FileCommands, StampsTellKindsAndChanges) {
