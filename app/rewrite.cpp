@@ -246,7 +246,7 @@ static int32_t rewrite(const uint8_t* bytes, int32_t length, void** release, cha
         SVC->Free(*release);
         *release = nullptr;
     }
-    // The save is one call; what follows is not run behind it.
+    // What follows the last piece is not run behind it.
     if (large) mod_Call(CMD_ProcessEvents, 0, nullptr);
     // Balanced on every path, and only when the initialisation took.
     if (initResult >= 0) mod_CallForeign(kForeignCoUninitialize, 0, nullptr, kLocRewrite, kLocCoUninitialize);

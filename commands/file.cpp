@@ -225,7 +225,9 @@ bool replaceFile(const char* target, const char* replacement, const char* expect
     // Most often nothing stands there yet (a first backup): a rename to a
     // new name is then the one lookup, by the name that costs no scan.
     const std::wstring from = wide(replacement);
-    auto toNewName = [&] { return MoveFileExW(from.c_str(), NewFileName(wide(target)).c_str(), MOVEFILE_WRITE_THROUGH); };
+    auto toNewName = [&] {
+        return MoveFileExW(from.c_str(), NewFileName(wide(target)).c_str(), MOVEFILE_WRITE_THROUGH);
+    };
     if (!expected || !*expected) {
         if (toNewName()) return true;
         DWORD error = GetLastError();

@@ -41,7 +41,8 @@ std::wstring unixFolder(const std::wstring& folder) {
     }
     HeapFree(GetProcessHeap(), 0, bytes);
     if (name.empty()) return name;
-    std::wstring reached = finalPathOf(name);
+    // The Unix root opens only with its closing backslash.
+    std::wstring reached = finalPathOf(name == L"\\\\?\\unix" ? name + L"\\" : name);
     return !reached.empty() && reached == finalPathOf(folder) ? name : std::wstring();
 }
 
@@ -60,9 +61,10 @@ std::wstring plainFullPath(const std::wstring& path) {
     std::wstring full(buffer, n);
     size_t cut = full.find_last_of(L'\\');
     size_t given = path.find_last_of(L"\\/");
-    if (cut == std::wstring::npos || cut + 1 == full.size() || full.compare(0, 4, L"\\\\?\\") == 0 || full.compare(0, 4, L"\\\\.\\") == 0 ||
-        given == std::wstring::npos || full.compare(cut + 1, std::wstring::npos, path, given + 1, std::wstring::npos) != 0)
-        return std::wstring();
+    const bool plain = cut != std::wstring::npos && cut + 1 < full.size() && given != std::wstring::npos &&
+                       full.compare(0, 4, L"\\\\?\\") != 0 && full.compare(0, 4, L"\\\\.\\") != 0 &&
+                       full.compare(cut + 1, std::wstring::npos, path, given + 1, std::wstring::npos) == 0;
+    if (!plain) return std::wstring();
     for (size_t i = cut + 1; i < full.size(); i++)
         if (full[i] < 32 || wcschr(L"<>:\"/|?*", full[i])) return std::wstring();
     return full;
