@@ -155,16 +155,12 @@ static bool writeText(void* textStream, const uint8_t* all, int32_t length) {
 // The streams' work up to the saved temporary file, for a text of at most
 // one piece; false at the first operation that reports a failure.
 static bool saveThroughStreams(void* textStream, void* byteStream, const uint8_t* bytes, int32_t length,
-                               void** release, char** temporary) {
+                               char** temporary) {
     if (!createStream(textStream)) return false;
     bool ok = setProperty(textStream, K("Type"), mod_Int(2)) && setProperty(textStream, K("mode"), mod_Int(3)) &&
               setProperty(textStream, K("Charset"), textArg(K("utf-8"))) &&
               callMethod(textStream, K("Open"), 0, nullptr);
     ok = ok && writeText(textStream, bytes, length);
-    if (ok && release) {
-        SVC->Free(*release);
-        *release = nullptr;
-    }
     ok = ok && setProperty(textStream, K("Position"), mod_Int(3));
     if (!ok || !createStream(byteStream)) return false;
     ok = setProperty(byteStream, K("mode"), mod_Int(3)) && setProperty(byteStream, K("Type"), mod_Int(1)) &&
@@ -197,10 +193,10 @@ int32_t RewriteAsUtf8Unchanged(uint8_t** content, char** path, const char* stamp
 
 // The text's UTF-8 bytes in a new file at *to, through a text stream and a
 // byte stream of their own.
-static bool saveOnce(const uint8_t* bytes, int32_t length, void** release, char** to) {
+static bool saveOnce(const uint8_t* bytes, int32_t length, char** to) {
     void* textStream = newObjectRecord();
     void* byteStream = newObjectRecord();
-    bool saved = saveThroughStreams(textStream, byteStream, bytes, length, release, to);
+    bool saved = saveThroughStreams(textStream, byteStream, bytes, length, to);
     ArgRecord clearText = objectArg(textStream), clearBytes = objectArg(byteStream);
     mod_Call(CMD_ClearAutomationObject, 1, &clearText);
     mod_Call(CMD_ClearAutomationObject, 1, &clearBytes);
@@ -219,7 +215,7 @@ static bool saveInPieces(const uint8_t* bytes, int32_t length, char** temporary)
     bool ok = forEachPiece(bytes, length, [&](uint8_t* piece) {
         char** to = first ? temporary : &part;
         first = false;
-        if (!saveOnce(piece + 8, byteCount(piece), nullptr, to)) return false;
+        if (!saveOnce(piece + 8, byteCount(piece), to)) return false;
         if (to == temporary) return true;
         ArgRecord a[2] = {mod_Text(part), mod_Text(*temporary)};
         bool added = mod_Call(CMD_AppendFileTo, 2, a).low != 0;
@@ -241,7 +237,9 @@ static int32_t rewrite(const uint8_t* bytes, int32_t length, void** release, cha
     int32_t initResult = (int32_t)mod_CallForeign(kForeignCoInitialize, 1, &none, kLocRewrite, kLocCoInitialize);
     char* temporary = TemporaryPathFor(*path);
     const bool large = length > kPieceBytes;
-    bool saved = large ? saveInPieces(bytes, length, &temporary) : saveOnce(bytes, length, release, &temporary);
+    bool saved = large ? saveInPieces(bytes, length, &temporary) : saveOnce(bytes, length, &temporary);
+    // Freed before the replace and the next file: a large file's bytes are
+    // the most memory the job holds.
     if (release && *release) {
         SVC->Free(*release);
         *release = nullptr;
