@@ -85,12 +85,6 @@ std::wstring wide(const char* s) {
     return w;
 }
 
-std::wstring finalPath(HANDLE h) {
-    WCHAR buffer[1024];
-    DWORD n = GetFinalPathNameByHandleW(h, buffer, 1024, FILE_NAME_NORMALIZED);
-    return n > 0 && n < 1024 ? std::wstring(buffer, n) : std::wstring();
-}
-
 // The final paths of the folders asked about on this thread: a job visits
 // every folder once per extension item and phase, and opening the folder
 // again each time costs lookups. A remembered path is only trusted to say
@@ -105,11 +99,7 @@ const size_t kFoldersKept = 1 << 16;
 
 const std::wstring* learnFolder(const std::wstring& folder) {
     s_folders.erase(folder);
-    HANDLE d = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (d == INVALID_HANDLE_VALUE) return nullptr;
-    std::wstring final = finalPath(d);
-    CloseHandle(d);
+    std::wstring final = FinalPathAt(folder);
     if (final.empty()) return nullptr;
     if (final.back() != L'\\') final += L'\\';
     if (s_folders.size() >= kFoldersKept) s_folders.clear();
@@ -124,7 +114,7 @@ bool reachedThroughLink(const std::wstring& path, HANDLE h) {
     size_t cut = path.find_last_of(L"\\/");
     if (cut == std::wstring::npos) return false;
     std::wstring folder = path.substr(0, cut + 1);
-    std::wstring reached = finalPath(h);
+    std::wstring reached = FinalPath(h);
     auto differs = [&](const std::wstring* folderFinal) {
         std::wstring expected = *folderFinal + path.substr(cut + 1);
         return CompareStringOrdinal(expected.c_str(), (int)expected.size(), reached.c_str(), (int)reached.size(),

@@ -4,16 +4,6 @@ namespace {
 
 typedef char*(CDECL* UnixNameFn)(const WCHAR*);
 
-std::wstring finalPathOf(const std::wstring& folder) {
-    HANDLE d = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (d == INVALID_HANDLE_VALUE) return std::wstring();
-    WCHAR buffer[1024];
-    DWORD n = GetFinalPathNameByHandleW(d, buffer, 1024, FILE_NAME_NORMALIZED);
-    CloseHandle(d);
-    return n > 0 && n < 1024 ? std::wstring(buffer, n) : std::wstring();
-}
-
 // The folder's name in Wine's Unix namespace, empty where there is none or
 // it cannot be told for certain: it must lead to the very folder `folder`
 // does.
@@ -42,8 +32,8 @@ std::wstring unixFolder(const std::wstring& folder) {
     HeapFree(GetProcessHeap(), 0, bytes);
     if (name.empty()) return name;
     // The Unix root opens only with its closing backslash.
-    std::wstring reached = finalPathOf(name == L"\\\\?\\unix" ? name + L"\\" : name);
-    return !reached.empty() && reached == finalPathOf(folder) ? name : std::wstring();
+    std::wstring reached = FinalPathAt(name == L"\\\\?\\unix" ? name + L"\\" : name);
+    return !reached.empty() && reached == FinalPathAt(folder) ? name : std::wstring();
 }
 
 SRWLOCK s_lock = SRWLOCK_INIT;
@@ -86,6 +76,21 @@ std::wstring NewFileName(const std::wstring& path) {
     std::wstring name = s_unixFolder.empty() ? path : s_unixFolder + full.substr(cut);
     ReleaseSRWLockExclusive(&s_lock);
     return name;
+}
+
+std::wstring FinalPath(HANDLE h) {
+    WCHAR buffer[1024];
+    DWORD n = GetFinalPathNameByHandleW(h, buffer, 1024, FILE_NAME_NORMALIZED);
+    return n > 0 && n < 1024 ? std::wstring(buffer, n) : std::wstring();
+}
+
+std::wstring FinalPathAt(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::wstring();
+    std::wstring final = FinalPath(h);
+    CloseHandle(h);
+    return final;
 }
 
 HANDLE CreateNewFile(const std::wstring& path) {

@@ -1,4 +1,4 @@
-// Names for files that do not exist yet.
+// Names for files that do not exist yet, and the paths files end at.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -14,3 +14,10 @@ std::wstring NewFileName(const std::wstring& path);
 // `path` as a new file open for writing, sharing nothing (CreateFileW,
 // CREATE_NEW): ERROR_FILE_EXISTS where a file stands.
 HANDLE CreateNewFile(const std::wstring& path);
+
+// The path the file or folder open as `h` ends at (links followed), as the
+// platform names it; empty when it gives none.
+std::wstring FinalPath(HANDLE h);
+// The same for what `path` opens, a folder too; empty when nothing can be
+// opened there.
+std::wstring FinalPathAt(const std::wstring& path);
