@@ -157,7 +157,10 @@ std::string stampOfOpen(const std::wstring& w, HANDLE h) {
     wsprintfA(buffer, " %lu %lu %08lX%08lX %08lX%08lX", size.HighPart, size.LowPart,
               (DWORD)basic.LastWriteTime.HighPart, basic.LastWriteTime.LowPart, (DWORD)index.HighPart,
               index.LowPart);
-    const char* kind = standard.Directory ? "D" : reachedThroughLink(w, h) ? "L" : "F";
+    const char* kind = standard.Directory              ? "D"
+                       : reachedThroughLink(w, h)        ? "L"
+                       : basic.FileAttributes & FILE_ATTRIBUTE_READONLY ? "R"
+                                                         : "F";
     return std::string(kind) + buffer;
 }
 
@@ -173,7 +176,8 @@ std::string stampByAttributes(const char* path) {
 
 // What `path` is now, as a text that changes whenever the file does: a
 // kind letter (F a plain file, L a link, D a folder, X anything else, such
-// as a device name), then size, last write time and index. Empty when
+// as a device name, R a read-only plain file, which is never replaced),
+// then size, last write time and index. Empty when
 // nothing can be opened there.
 std::string stampOf(const char* path) {
     std::string byAttributes = stampByAttributes(path);
@@ -431,7 +435,7 @@ extern "C" void cmd_ReadFileStamped(ArgRecord* result, int32_t count, ArgRecord*
         if (h != INVALID_HANDLE_VALUE) {
             stamp = stampOfOpen(wide(path), h);
             int64_t limit = limitArg && limitArg->type == TYPE_INT ? (int32_t)limitArg->low : 0x7FFFFFFF;
-            if (stamp[0] == 'F') bytes = readAllFrom(h, limit, true);
+            if (stamp[0] == 'F' || stamp[0] == 'R') bytes = readAllFrom(h, limit, true);
             CloseHandle(h);
         } else {
             // Held by a writer, or no file to read: what stands there all the same.
@@ -449,4 +453,107 @@ extern "C" void cmd_ReadFileStamped(ArgRecord* result, int32_t count, ArgRecord*
 extern "C" void cmd_FileStamp(ArgRecord* result, int32_t count, ArgRecord* args) {
     std::string stamp = stampOf(arg_Text(lib_Arg(count, args, 0)));
     lib_SetText(result, stamp.empty() ? nullptr : lib_DupText(stamp.c_str()));
+}
+
+namespace {
+
+// The folders jobs run on, shared by every process of the session: a
+// named table guarded by a named mutex. A row whose process has ended is
+// free again, so a killed job holds nothing.
+struct TreeClaim {
+    DWORD process;
+    FILETIME started;            // the process's start: an id may be reused
+    WCHAR folder[MAX_PATH * 2];  // final path, with a trailing separator
+};
+struct TreeClaims {
+    TreeClaim rows[64];
+};
+const wchar_t kClaimsName[] = L"Local\\VellumorTreeClaims";
+const wchar_t kClaimsLock[] = L"Local\\VellumorTreeClaimsLock";
+
+bool processStart(DWORD id, FILETIME* started) {
+    HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!p) return false;
+    FILETIME exited, kernel, user;
+    DWORD code = 0;
+    bool alive = GetProcessTimes(p, started, &exited, &kernel, &user) && GetExitCodeProcess(p, &code) &&
+                 code == STILL_ACTIVE;
+    CloseHandle(p);
+    return alive;
+}
+
+bool rowLive(const TreeClaim& row) {
+    FILETIME started;
+    return row.process && processStart(row.process, &started) &&
+           CompareFileTime(&started, &row.started) == 0;
+}
+
+// One folder holds the other (or they are the same).
+bool nested(const WCHAR* a, const WCHAR* b) {
+    size_t la = wcslen(a), lb = wcslen(b), shorter = la < lb ? la : lb;
+    return CompareStringOrdinal(a, (int)shorter, b, (int)shorter, TRUE) == CSTR_EQUAL;
+}
+
+// Under the lock: claims `folder` for this process (empty: ends its claim).
+bool claim(const std::wstring& folder) {
+    HANDLE map = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(TreeClaims),
+                                    kClaimsName);
+    if (!map) return folder.empty();
+    // The mapping stays open for the process's life: the table lives while
+    // one of its jobs does.
+    static HANDLE kept = nullptr;
+    if (!kept) kept = map;
+    TreeClaims* t = (TreeClaims*)MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(TreeClaims));
+    if (map != kept) CloseHandle(map);
+    if (!t) return folder.empty();
+    const DWORD self = GetCurrentProcessId();
+    FILETIME started;
+    processStart(self, &started);
+    TreeClaim* free = nullptr;
+    bool ok = true;
+    for (TreeClaim& row : t->rows) {
+        if (row.process == self) row.process = 0;
+        if (row.process && !rowLive(row)) row.process = 0;
+        if (!row.process) {
+            if (!free) free = &row;
+        } else if (!folder.empty() && nested(row.folder, folder.c_str())) {
+            ok = false;
+        }
+    }
+    if (!folder.empty() && ok) {
+        // A full table refuses rather than lets a job go unguarded.
+        ok = free && folder.size() < sizeof free->folder / sizeof(WCHAR);
+        if (ok) {
+            free->process = self;
+            free->started = started;
+            wcscpy(free->folder, folder.c_str());
+        }
+    }
+    UnmapViewOfFile(t);
+    return ok;
+}
+
+}  // namespace
+
+extern "C" void cmd_ClaimTree(ArgRecord* result, int32_t count, ArgRecord* args) {
+    const char* path = arg_Text(lib_Arg(count, args, 0));
+    const ArgRecord* want = lib_Arg(count, args, 1);
+    std::wstring folder;
+    if (!want || want->low) {
+        folder = path && *path ? FinalPathAt(wide(path)) : std::wstring();
+        if (folder.empty()) {
+            lib_SetBool(result, false);
+            return;
+        }
+        if (folder.back() != L'\\') folder += L'\\';
+    }
+    HANDLE lock = CreateMutexW(nullptr, FALSE, kClaimsLock);
+    DWORD waited = lock ? WaitForSingleObject(lock, 10000) : WAIT_FAILED;
+    // An owner that died holding it leaves the table whole: rows are
+    // written in one copy.
+    bool locked = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    bool ok = locked ? claim(folder) : folder.empty();
+    if (locked) ReleaseMutex(lock);
+    if (lock) CloseHandle(lock);
+    lib_SetBool(result, ok);
 }

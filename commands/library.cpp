@@ -51,7 +51,7 @@ static const CommandEntry lib1Commands[] = {
     cmd_ToInteger, cmd_CreateAutomationObject, cmd_SetAutomationProperty,
     cmd_CallAutomationMethod, cmd_ClearAutomationObject, cmd_FileLength, cmd_AutomationStatus,
     cmd_ReplaceFileWith, cmd_RemoveFile, cmd_Utf8Length, cmd_LastFindError, cmd_FolderIdentity,
-    cmd_FileStamp, cmd_WriteFileBytes, cmd_ReadFileStamped, cmd_AppendFileTo,
+    cmd_FileStamp, cmd_WriteFileBytes, cmd_ReadFileStamped, cmd_AppendFileTo, cmd_IsUtf8Of, cmd_ClaimTree,
 };
 static const CommandEntry lib2Commands[] = {cmd_BrowseForFolder};
 

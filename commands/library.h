@@ -61,6 +61,8 @@ void cmd_FileStamp(ArgRecord*, int32_t, ArgRecord*);
 void cmd_ReadFileStamped(ArgRecord*, int32_t, ArgRecord*);
 void cmd_WriteFileBytes(ArgRecord*, int32_t, ArgRecord*);
 void cmd_AppendFileTo(ArgRecord*, int32_t, ArgRecord*);
+void cmd_IsUtf8Of(ArgRecord*, int32_t, ArgRecord*);
+void cmd_ClaimTree(ArgRecord*, int32_t, ArgRecord*);
 // Library 2.
 void cmd_BrowseForFolder(ArgRecord*, int32_t, ArgRecord*);
 }

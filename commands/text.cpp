@@ -369,3 +369,51 @@ extern "C" void cmd_Utf8Length(ArgRecord* result, int32_t count, ArgRecord* args
     else if (text) length = utf8LengthOfAnsi((const uint8_t*)text, (int32_t)strlen(text));
     lib_SetInt(result, length);
 }
+
+// (UTF-8 byte set, byte set in the code page, whole): whether the first is
+// the UTF-8 form of the second, or with whole false, the start of it. The
+// second is decoded in pieces of whole characters and compared as it goes: a large file is never held twice.
+extern "C" void cmd_IsUtf8Of(ArgRecord* result, int32_t count, ArgRecord* args) {
+    const uint8_t* utf8Set = (const uint8_t*)arg_ByteSet(lib_Arg(count, args, 0));
+    const uint8_t* ansiSet = (const uint8_t*)arg_ByteSet(lib_Arg(count, args, 1));
+    const ArgRecord* wholeArg = lib_Arg(count, args, 2);
+    const bool whole = !wholeArg || wholeArg->low != 0;
+    const uint8_t* utf8 = utf8Set ? utf8Set + 8 : nullptr;
+    const int32_t utf8Length = rt_ByteSetLength(utf8Set);
+    const uint8_t* bytes = ansiSet ? ansiSet + 8 : nullptr;
+    const int32_t n = rt_ByteSetLength(ansiSet);
+    enum { kPiece = 16384 };
+    static WCHAR wide[kPiece];
+    static char encoded[kPiece * 3];
+    bool same = !(n > 0 && memchr(bytes, 0, (size_t)n));
+    CharLengths* lengths = charLengths();
+    int32_t matched = 0, at = 0;
+    while (same && at < n && matched < utf8Length) {
+        int32_t end = at;
+        if (lengths->usable) {
+            // Whole characters: a trail byte may be below 0x80.
+            while (end < n && end - at < kPiece - 1) end += lengths->lead[bytes[end]] && end + 1 < n ? 2 : 1;
+        } else {
+            end = n - at < kPiece ? n : at + kPiece;
+            int32_t cut = end;
+            while (cut > at && cut < n && bytes[cut] >= 0x80) cut--;
+            if (cut > at) end = cut;
+        }
+        int w = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, (const char*)bytes + at, end - at, wide, kPiece);
+        int e = w > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, w, encoded, (int)sizeof encoded, nullptr, nullptr) : 0;
+        if (w <= 0 || e <= 0) {
+            same = false;
+            break;
+        }
+        int32_t compare = utf8Length - matched < e ? utf8Length - matched : e;
+        same = memcmp(utf8 + matched, encoded, (size_t)compare) == 0;
+        matched += compare;
+        // A whole form must not end here while the text goes on.
+        if (compare < e && whole) same = false;
+        at = end;
+    }
+    // Whole: both at their ends. Else: the first is used up.
+    if (same && whole && (matched < utf8Length || at < n)) same = false;
+    if (same && !whole && matched < utf8Length) same = false;
+    lib_SetBool(result, same);
+}

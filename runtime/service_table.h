@@ -121,6 +121,12 @@ enum {
     CMD_AppendFileTo = 25,        // (source, target) -> boolean: the source file's bytes added at the
                                   //   end of the target file; false when either cannot be opened or a
                                   //   write fails
+    CMD_IsUtf8Of = 26,            // (UTF-8 byte set, byte set in the code page, whole) -> boolean: the
+                                  //   first is the UTF-8 form of the second (whole true) or its start
+    CMD_ClaimTree = 27,           // (folder, claim) -> boolean: with claim true, registers the folder
+                                  //   for this process's job unless a job of another process runs on
+                                  //   it, a folder above it or one below (false then); with claim
+                                  //   false, ends this process's claim
 };
 // Command numbers of the second library.
 enum { CMD2_BrowseForFolder = 0 };

@@ -8,7 +8,8 @@
 #include <new>
 
 // Tests make one operation fail as an exhausted memory would:
-// VELL_STREAM_FAIL names it ("WriteText" or "CopyTo"). Read per call, so a
+// VELL_STREAM_FAIL names it ("WriteText" or "CopyTo"; "Create" fails
+// every creation, as a missing component would). Read per call, so a
 // test process can set it between calls.
 static bool injectedFailure(const char* method) {
     char wanted[32];
@@ -283,6 +284,8 @@ ITypeInfo* sharedTypeInfo() {
 }
 
 HRESULT createStream(REFIID iid, void** out) {
+    // As a class that is not registered.
+    if (injectedFailure("Create")) return REGDB_E_CLASSNOTREG;
     ITypeInfo* info = sharedTypeInfo();
     if (!info) return TYPE_E_CANTLOADLIBRARY;
     Stream* s = new (std::nothrow) Stream;
