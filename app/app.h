@@ -37,8 +37,6 @@ void ModuleCleanup(void);
 // The command line: loads the main window with what it names, or runs a
 // whole job in it unseen and ends the program (--batch).
 void LoadMainWindow(void);
-// Counts the log lines that report a failed file or folder.
-void NoteLogLine(const char* text);
 
 // The search.
 typedef void (*FileCallback)(const char* path);

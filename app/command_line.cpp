@@ -21,18 +21,6 @@ struct StartRequest {
     const char* refused;    // why a combination of options is refused; null: none
 };
 
-static int32_t s_failedLines;
-
-void NoteLogLine(const char* text) {
-    // The lines that say a file or folder was not done: a batch run exits 1.
-    static const char* const failed[] = {K("转码失败"), K("备份失败"), K("跳过目录 无法访问"),
-                                         K("跳过文件 设备名:"), K("还原失败")};
-    if (!text) return;
-    for (const char* prefix : failed)
-        if (strncmp(text, prefix, strlen(prefix)) == 0) s_failedLines++;
-    TallyLine(text);
-}
-
 // A folder, a link (to a folder, as a root must be) or nothing yet: not a
 // file that was meant for the root box.
 static bool isFolderOrMissing(const char* path) {
@@ -81,9 +69,8 @@ static void readArguments(const void* args, StartRequest* r) {
     }
     // A batch run names its folder once, after --batch.
     if (r->batch && plain > 0) r->bad = true;
-    // A restore puts backups back: it neither previews nor does without them.
+    // A restore puts backups back: it does not do without them.
     if ((r->dryRun || r->restore) && !r->batch) r->refused = K("--dry-run 和 --restore 只能与 --batch 一起使用");
-    else if (r->restore && r->dryRun) r->refused = K("--restore 不能与 --dry-run 同时使用");
     else if (r->restore && r->noBackup) r->refused = K("--restore 不能与 --no-backup 同时使用");
     if (r->refused) r->bad = true;
 }
@@ -92,13 +79,13 @@ static void writeUsage(int32_t stream) {
     SVC->CallUtility(UTIL_WriteLine, stream,
                      K("用法: vellumor.exe [目录]\n"
                        "      vellumor.exe --batch 目录 [--ext 扩展名列表] [--no-backup] [--dry-run]\n"
-                       "      vellumor.exe --batch 目录 --restore [--ext 扩展名列表]\n"
+                       "      vellumor.exe --batch 目录 --restore [--dry-run] [--ext 扩展名列表]\n"
                        "  目录             打开窗口, 目录填入根目录框\n"
                        "  --batch 目录     不显示窗口, 转码该目录, 日志逐行写到标准输出, 统计写到标准错误\n"
                        "  --ext 列表       扩展名列表, 英文逗号分隔, 替换窗口中的默认列表\n"
                        "  --no-backup      不创建 .bak 备份\n"
                        "  --dry-run        只预览每个文件将如何处理, 不写任何文件\n"
-                       "  --restore        用旁边的 .bak 备份还原文件, 备份保留\n"
+                       "  --restore        用旁边的 .bak 备份还原由本工具转码且之后未被修改的文件, 备份保留\n"
                        "退出码: 0 完成, 1 有文件或目录失败, 2 输入被拒绝, -1 运行时出错"));
 }
 
@@ -121,6 +108,7 @@ struct BatchKind {
 };
 
 static BatchKind batchKind(const StartRequest* r) {
+    if (r->restore && r->dryRun) return {RUN_RESTORE_PREVIEW, RestorePreviewJob, K("还原预览完成 将还原:")};
     if (r->dryRun) return {RUN_PREVIEW, PreviewJob, K("预览完成 将转换:")};
     if (r->restore) return {RUN_RESTORE, RestoreJob, K("还原完成 已还原:")};
     return {RUN_CONVERT, TranscodeJob, K("转换完成 已转换:")};
@@ -131,11 +119,11 @@ static BatchKind batchKind(const StartRequest* r) {
 // standard error.
 static int32_t batchOutcome(const char* done) {
     char* status = (char*)(uintptr_t)SVC->ReadProperty(MAIN_WINDOW, ID_STATUS, PROP_CAPTION, -1);
-    int32_t code = EXIT_REFUSED;
+    int32_t code = StreamsWereMissing() ? EXIT_FAILED : EXIT_REFUSED;
     if (status && strncmp(status, done, strlen(done)) == 0) {
         SVC->CallUtility(UTIL_WriteLine, 1, status);
         WriteTally();
-        code = s_failedLines > 0 ? EXIT_FAILED : EXIT_DONE;
+        code = TallyFailed() > 0 ? EXIT_FAILED : EXIT_DONE;
     }
     SVC->Free(status);
     return code;

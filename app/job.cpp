@@ -19,8 +19,6 @@ static void setButtonsEnabled(bool enabled) {
     SVC->WriteProperty(MAIN_WINDOW, ID_BUTTON_START, PROP_DISABLED, -1, enabled ? 0 : 1, 0);
 }
 
-static void logWithPath(const char* prefix, const char* path) { mod_LogOwned(ConcatTexts(2, prefix, path)); }
-
 char* ProgressText(const char* prefix, int32_t done, int32_t total) {
     char* d = mod_ToText(done);
     char* t = mod_ToText(total);
@@ -34,17 +32,6 @@ char* ProgressText(const char* prefix, int32_t done, int32_t total) {
 static const int64_t kMaxFileBytes = 256 * 1024 * 1024;
 static const int64_t kLargeFileBytes = 16 * 1024 * 1024;
 
-const char* OutcomeLine(Outcome o) {
-    switch (o) {
-    case O_UTF8: return K("跳过文件 无需转码:");
-    case O_NOT_SYSTEM: return K("跳过文件 非系统编码文本:");
-    case O_TOO_LARGE: return K("跳过文件 文件过大:");
-    case O_LINK: return K("跳过文件 链接:");
-    case O_DEVICE: return K("跳过文件 设备名:");
-    default: return K("转码失败 文件是否正在被占用? :");
-    }
-}
-
 int64_t StampSize(const char* stamp) {
     const char* p = stamp + 1;
     uint32_t part[2] = {0, 0};
@@ -56,7 +43,7 @@ int64_t StampSize(const char* stamp) {
 }
 
 Look ExamineFile(const char* path) {
-    Look l = {O_UNREADABLE, nullptr, nullptr, 0, -1};
+    Look l = {O_FAILED, nullptr, nullptr, 0, -1};
     // The stamp and the bytes from one open: a look at every file costs
     // lookups, more of them in a large folder.
     ArgRecord read[3] = {mod_Text(path), mod_Int((int32_t)kMaxFileBytes), mod_ByAddr(&l.stamp, TYPE_TEXT)};
@@ -64,6 +51,7 @@ Look ExamineFile(const char* path) {
     if (!l.stamp) return l;
     if (l.stamp[0] == 'L') l.outcome = O_LINK;
     if (l.stamp[0] == 'X') l.outcome = O_DEVICE;
+    if (l.stamp[0] == 'R') l.outcome = O_READ_ONLY;
     if (l.stamp[0] != 'F') return l;
     int64_t size = StampSize(l.stamp);
     if (size > kMaxFileBytes) l.outcome = O_TOO_LARGE;
@@ -75,7 +63,7 @@ Look ExamineFile(const char* path) {
     l.length = (int32_t)mod_Call(CMD_ByteSetLength, 1, b).low;
     if (large) mod_ProcessEvents();
     // Unreadable, locked, or changed since the stamp was taken.
-    if (l.length != size) l.outcome = O_UNREADABLE;
+    if (l.length != size) l.outcome = O_FAILED;
     else if (IsUtf8Text(l.content, l.length)) l.outcome = O_UTF8;
     else {
         if (large) mod_ProcessEvents();
@@ -104,7 +92,7 @@ static bool backUp(const char* path, const Look* look) {
     // To a new name only; what a killed run left there goes first.
     ArgRecord w[3] = {mod_Text(temporary), mod_Bytes(look->content), mod_Text(look->stamp)};
     bool written = mod_Call(CMD_WriteFileBytes, 3, w).low != 0;
-    if (!written && mod_CallText(CMD_RemoveFile, temporary).low) written = mod_Call(CMD_WriteFileBytes, 3, w).low != 0;
+    if (!written && ClearLeftover(temporary, look->content, false)) written = mod_Call(CMD_WriteFileBytes, 3, w).low != 0;
     if (look->length > kLargeFileBytes) mod_ProcessEvents();
     // The replace removes the temporary file itself when it fails.
     bool ok = written && ReplaceWithTemporary(bak, temporary, nullptr);
@@ -118,14 +106,25 @@ enum Backup : uint8_t { B_NONE, B_MADE, B_FAILED };
 
 // What a look at a file concludes from its bytes alone, or from its stamp:
 // the same stamp then means the same conclusion.
-static bool fromContentAlone(Outcome o) { return o != O_CONVERT && o != O_UNREADABLE; }
+static bool fromContentAlone(Outcome o) { return o != O_CONVERT && o != O_FAILED; }
+
+// Whether the stream component can be used, asked once a job before the
+// first file is written: 0 not asked yet, 1 it can, -1 it cannot.
+static int8_t s_streams;
+
+static bool streamsReady(void) {
+    if (s_streams == 0) s_streams = StreamsUsable() ? 1 : -1;
+    return s_streams > 0;
+}
+
+bool StreamsWereMissing(void) { return s_streams < 0; }
 
 // Converts one found file, logging what happened to it; true when it was
 // rewritten. With backups on, only a file whose backup was made is, and
 // only while it is still what the backup holds (`kept`: its stamp then).
 static bool convertOne(char* path, bool backups, Backup backup, const char* kept, Outcome seen) {
     if (backup == B_FAILED) {
-        logWithPath(K("备份失败 已跳过转码:"), path);
+        Report(O_BACKUP_FAILED, path);
         return false;
     }
     // Left alone by the backup phase for what its bytes are (`seen`, with
@@ -136,25 +135,25 @@ static bool convertOne(char* path, bool backups, Backup backup, const char* kept
         bool same = now && CompareTexts(now, kept) == 0;
         SVC->Free(now);
         if (same) {
-            logWithPath(OutcomeLine(seen), path);
+            Report(seen, path);
             return false;
         }
     }
     Look l = ExamineFile(path);
     bool done = false;
     if (l.outcome != O_CONVERT) {
-        logWithPath(OutcomeLine(l.outcome), path);
+        Report(l.outcome, path);
     } else if (backups && (backup != B_MADE || CompareTexts(l.stamp, kept) != 0)) {
         // It changed since the backup phase looked at it.
-        logWithPath(OutcomeLine(O_UNREADABLE), path);
-    } else {
-        bool otherEncoding = InBatchRun() && ProbablyNotGbk(l.content + 8, l.length);
+        Report(O_FAILED, path);
+    } else if (streamsReady()) {
+        bool otherEncoding = ProbablyNotGbk(l.content + 8, l.length);
         // The bytes go to the stream as text in the code page as they are:
         // the look found no zero byte in them, so a text copy would hold the
         // same, and a large file has no room for it.
         done = RewriteAsUtf8Unchanged(&l.content, &path, l.stamp, l.utf8Length) != 0;
-        logWithPath(done ? K("转码完毕:") : OutcomeLine(O_UNREADABLE), path);
-        if (done && otherEncoding) LogProbablyNotGbk(path);
+        Report(done ? O_CONVERTED : O_FAILED, path);
+        if (done && otherEncoding) Report(O_NOT_GBK, path);
     }
     ForgetLook(&l);
     return done;
@@ -187,7 +186,43 @@ static bool validateRoot(void) {
     return true;
 }
 
+// Whether item i repeats an earlier one, in either case: it is searched
+// once.
+static bool repeatsEarlier(int32_t i) {
+    const char* item = mod_ArrayText(extensionList, i, LOC_JOB, 4);
+    for (int32_t j = 1; j < i; j++)
+        if (SameName(mod_ArrayText(extensionList, j, LOC_JOB, 4), item)) return true;
+    return false;
+}
+
+// An item is an extension, not a pattern: "*" or "?" would also match the
+// job's own backups, and the platform matches them against short names.
+static bool itemsArePlain(void) {
+    for (int32_t i = 1; i <= mod_ArrayCount(extensionList); i++) {
+        const char* item = mod_ArrayText(extensionList, i, LOC_JOB, 5);
+        if (item && (strchr(item, '*') || strchr(item, '?'))) {
+            char* text = ConcatTexts(2, K("扩展名不能含有通配符 * 或 ? :"), item);
+            mod_InfoBox(text, 0, K("扩展名无效"));
+            SVC->Free(text);
+            return false;
+        }
+    }
+    return true;
+}
+
+// One job per tree: none may run where another process's job runs, above
+// it or below it.
+static bool claimTree(void) {
+    ArgRecord a[2] = {mod_Text(rootDirectory), mod_Bool(true)};
+    if (mod_Call(CMD_ClaimTree, 2, a).low) return true;
+    char* text = ConcatTexts(2, K("另一个任务正在处理此目录或其上下级目录, 请等它结束后再试:"), rootDirectory);
+    mod_InfoBox(text, 0, K("目录正在使用"));
+    SVC->Free(text);
+    return false;
+}
+
 bool FindJobFiles(void) {
+    ResetTally();
     ArgRecord log[1] = {mod_Component(MAIN_WINDOW, ID_LOG, KIND_ID_LISTBOX)};
     mod_Call(CMD_ListBoxClear, 1, log);
     mod_Assign(&rootDirectory, readContent(ID_EDIT_ROOT));
@@ -201,16 +236,18 @@ bool FindJobFiles(void) {
         mod_InfoBox(K("请设置至少一个扩展名过滤器"), 0, K("缺少过滤设置"));
         return false;
     }
-    if (!validateRoot()) return false;
+    if (!itemsArePlain() || !validateRoot() || !claimTree()) return false;
 
     setButtonsEnabled(false);
     mod_Log(K("搜索带转码文件..."));
     mod_SetStatusOwned(ConcatTexts(1, K("搜寻待转码文件...")));
-    int32_t e = mod_ArrayCount(extensionList);
+    int32_t given = mod_ArrayCount(extensionList), e = 0;
+    for (int32_t i = 1; i <= given; i++) e += repeatsEarlier(i) ? 0 : 1;
     SearchState* search = NewSearchState();
-    for (int32_t i = 1; i <= e; i++) {
+    for (int32_t i = 1, searched = 0; i <= given; i++) {
+        if (repeatsEarlier(i)) continue;
         char* item = mod_ArrayText(extensionList, i, LOC_JOB, 1);
-        char* is = mod_ToText(i);
+        char* is = mod_ToText(++searched);
         char* es = mod_ToText(e);
         mod_LogOwned(ConcatTexts(6, K("搜索["), is, K("/"), es, K("] >> *."), item));
         SVC->Free(is);
@@ -225,6 +262,8 @@ bool FindJobFiles(void) {
 }
 
 void EndJobFiles(void) {
+    ArgRecord a[2] = {mod_Text(rootDirectory), mod_Bool(false)};
+    mod_Call(CMD_ClaimTree, 2, a);
     mod_ReplaceWithEmptyArray(&foundFiles);
     mod_ReplaceWithEmptyArray(&extensionList);
     mod_Assign(&rootDirectory, nullptr);
@@ -232,6 +271,7 @@ void EndJobFiles(void) {
 }
 
 void TranscodeJob(void) {
+    s_streams = 0;
     if (!FindJobFiles()) return;
     int32_t n = mod_ArrayCount(foundFiles);
     // What the backup phase did for each file (the conversion rewrites only
@@ -254,6 +294,10 @@ void TranscodeJob(void) {
             // A backup only of a file that will be rewritten: an older
             // backup is never replaced by a copy of one that will not.
             Look l = ExamineFile(path);
+            if (l.outcome == O_CONVERT && !streamsReady()) {
+                ForgetLook(&l);
+                break;
+            }
             if (l.outcome == O_CONVERT) backedUp[j - 1] = backUp(path, &l) ? B_MADE : B_FAILED;
             seen[j - 1] = l.outcome;
             if (backedUp[j - 1] == B_MADE || fromContentAlone(l.outcome)) {
@@ -266,25 +310,48 @@ void TranscodeJob(void) {
         }
     }
 
-    mod_Log(K("开始文件编码转换..."));
-    mod_SetProgress(PROP_POSITION, 0);
-    mod_SetProgress(PROP_MAXIMUM, n);
+    if (s_streams >= 0) {
+        mod_Log(K("开始文件编码转换..."));
+        mod_SetProgress(PROP_POSITION, 0);
+        mod_SetProgress(PROP_MAXIMUM, n);
+    }
     int32_t converted = 0;
-    for (int32_t k = 1; k <= n; k++) {
+    for (int32_t k = 1; k <= n && s_streams >= 0; k++) {
         mod_SetStatusOwned(ProgressText(K("转换 已完成:"), k, n));
         char* path = mod_ArrayText(foundFiles, k, LOC_JOB, 3);
         if (convertOne(path, backups, (Backup)backedUp[k - 1], kept[k - 1], (Outcome)seen[k - 1])) converted++;
-        SVC->Free(kept[k - 1]);
+        if (s_streams < 0) break;
         mod_SetProgress(PROP_POSITION, k);
         mod_ProcessEvents();
     }
+
+    for (int32_t k = 1; k <= n; k++) SVC->Free(kept[k - 1]);
     SVC->Free(backedUp);
     SVC->Free(kept);
-
+    if (s_streams < 0) {
+        // Asked before the first write: nothing was written.
+        mod_SetStatusOwned(ConcatTexts(1, K("转换中止 无法使用 adodb.stream 组件")));
+        mod_Log(K("转码中止 无法使用 adodb.stream 组件, 没有文件被写入"));
+        EndJobFiles();
+        mod_InfoBox(K("无法创建或使用 \"adodb.stream\" 组件, 没有文件被写入。\n"
+                      "转码要用到 Windows 数据访问组件中的 adodb.stream: 请确认它已安装并注册, 然后重试。"),
+                    0, K("无法转码"));
+        return;
+    }
     mod_SetStatusOwned(ProgressText(K("转换完成 已转换:"), converted, n));
-    mod_Log(K("转码完成 您现在可以上传您的服务端到后台了"));
+    // The specified message when all went well; else how many of what.
+    char* problems = ProblemSummary();
+    const char* closing = problems ? problems : K("转码完成 您现在可以上传您的服务端到后台了");
+    char* firstLine = ConcatTexts(1, closing);
+    if (char* end = strchr(firstLine, '\n')) *end = 0;
+    mod_LogOwned(firstLine);
     EndJobFiles();
-    mod_InfoBox(K("转码完成 您现在可以上传您的服务端到后台了"), 0, K("转换完成"));
+    mod_InfoBox(closing, 0, K("转换完成"));
+    SVC->Free(problems);
+}
+
+void NoteLeftover(const char* temporary, bool removed) {
+    Report(removed ? O_LEFTOVER_REMOVED : O_LEFTOVER_KEPT, temporary);
 }
 
 void RunWindowJob(void (*job)(void)) {

@@ -3,8 +3,17 @@
 #pragma once
 #include "app/module.h"
 
-// What the job finds a file to be when it looks at it.
-enum Outcome : uint8_t { O_CONVERT, O_UTF8, O_NOT_SYSTEM, O_TOO_LARGE, O_UNREADABLE, O_LINK, O_DEVICE };
+// Everything a job reports of a file or folder, in the order of a batch
+// run's count line (app/tally.cpp holds each one's line and label). A look
+// at a file finds one of O_UTF8 to O_FAILED, O_READ_ONLY or O_CONVERT.
+enum Outcome : uint8_t {
+    O_CONVERTED, O_WOULD_CONVERT, O_RESTORED, O_WOULD_RESTORE, O_RESTORE_FAILED, O_NO_BACKUP,
+    O_UTF8, O_NOT_SYSTEM, O_TOO_LARGE, O_LINK, O_DEVICE, O_FAILED, O_BACKUP_FAILED, O_FOLDER_UNREADABLE,
+    O_NOT_GBK, O_BAD_NAME, O_READ_ONLY, O_BACKUP_FILE, O_MODIFIED, O_SAME_AS_BACKUP, O_LEFTOVER_REMOVED,
+    O_LEFTOVER_KEPT,
+    O_CONVERT,  // a look's finding only: the file is to be converted
+    O_COUNT
+};
 
 // One look at a file: its stamp (owned by the caller, null when it cannot
 // be opened) and, for a file to convert, its bytes (a byte set, owned too).
@@ -18,8 +27,6 @@ struct Look {
 
 Look ExamineFile(const char* path);
 void ForgetLook(Look* look);
-// The log line that says so, for every outcome but a conversion.
-const char* OutcomeLine(Outcome o);
 // The size a file stamp gives ("F high low ..."), -1 when there is none.
 int64_t StampSize(const char* stamp);
 // "<prefix>done 共计:total", owned.
@@ -38,18 +45,28 @@ void RunWindowJob(void (*job)(void));
 void TranscodeJob(void);
 void PreviewJob(void);   // what a job would do, nothing written
 void RestoreJob(void);   // the backups' bytes put back
+void RestorePreviewJob(void);  // what a restore would do, nothing written
 
 // Whether text that decodes in code page 936 reads like another legacy
 // encoding decoded as it (`n` bytes, no byte set header).
 bool ProbablyNotGbk(const uint8_t* bytes, int32_t n);
 
-// The batch run under way, if any: it picks what is counted.
-enum BatchRun : uint8_t { RUN_WINDOW, RUN_CONVERT, RUN_PREVIEW, RUN_RESTORE };
+// The batch run under way, if any: it picks what the count line shows.
+enum BatchRun : uint8_t { RUN_WINDOW, RUN_CONVERT, RUN_PREVIEW, RUN_RESTORE, RUN_RESTORE_PREVIEW };
 void SetBatchRun(BatchRun run);
 bool InBatchRun(void);
-void LogProbablyNotGbk(const char* path);
-// Counts the outcome a log line reports; a file without a backup has no line.
-void TallyLine(const char* text);
-void TallyNoBackup(void);
+// Logs the outcome's line with the path (an outcome without a line is
+// only counted) and counts it; the counts start at zero with each job.
+void Report(Outcome o, const char* path);
+void ResetTally(void);
+const char* OutcomeLine(Outcome o);
+int32_t TallyCount(Outcome o);
+// How many reports fail a batch run.
+int32_t TallyFailed(void);
 // The count line on standard error.
 void WriteTally(void);
+// The closing message when files failed or were flagged (owned), else null.
+char* ProblemSummary(void);
+// Whether the last job stopped before writing anything because the stream
+// component cannot be used.
+bool StreamsWereMissing(void);

@@ -63,3 +63,9 @@ uint32_t mod_CallForeign(uint32_t number, int32_t argc, const uint32_t* args, in
 // Texts of the module's own code.
 char* ConcatTexts(int32_t n, ...);              // never null
 int32_t CompareTexts(const char* a, const char* b);  // -1, 0, 1; null == ""
+// Whether two names are the same to the file system (ASCII letters in
+// either case; null == "").
+bool SameName(const char* a, const char* b);
+// Whether a file's own name ends in "." + item, compared as SameName does;
+// the empty item matches the names without a dot.
+bool NameHasExtension(const char* name, const char* item);

@@ -14,10 +14,10 @@ void PreviewJob(void) {
         Look l = ExamineFile(path);
         if (l.outcome == O_CONVERT) {
             convert++;
-            mod_LogOwned(ConcatTexts(2, K("将转码:"), path));
-            if (ProbablyNotGbk(l.content + 8, l.length)) LogProbablyNotGbk(path);
+            Report(O_WOULD_CONVERT, path);
+            if (ProbablyNotGbk(l.content + 8, l.length)) Report(O_NOT_GBK, path);
         } else {
-            mod_LogOwned(ConcatTexts(2, OutcomeLine(l.outcome), path));
+            Report(l.outcome, path);
         }
         ForgetLook(&l);
         mod_ProcessEvents();

@@ -89,14 +89,50 @@ static void* newObjectRecord(void) {
     return r;
 }
 
-char* TemporaryPathFor(const char* path) { return ConcatTexts(2, path, K(".~,tmp")); }
+char* TemporaryPathFor(const char* path) { return ConcatTexts(2, path, K(kTemporarySuffix)); }
+
+static char* stampOf(const char* path) { return (char*)(uintptr_t)mod_CallText(CMD_FileStamp, path).low; }
+
+void RemoveTemporary(const char* temporary, bool made) {
+    if (mod_CallText(CMD_RemoveFile, temporary).low) return;
+    // Not there: never made, or gone with its folder (renamed away
+    // meanwhile), where it is still a file of ours.
+    char* stamp = stampOf(temporary);
+    if (stamp || made) NoteLeftover(temporary, false);
+    SVC->Free(stamp);
+}
 
 bool ReplaceWithTemporary(const char* target, const char* temporary, const char* stamp, int32_t length) {
     ArgRecord a[4] = {mod_Text(target), mod_Text(temporary), stamp ? mod_Text(stamp) : mod_Omitted(),
                       mod_Int(length)};
     if (mod_Call(CMD_ReplaceFileWith, length >= 0 ? 4 : stamp ? 3 : 2, a).low) return true;
-    mod_CallText(CMD_RemoveFile, temporary);
+    RemoveTemporary(temporary, true);
     return false;
+}
+
+bool ClearLeftover(const char* temporary, const uint8_t* expected, bool asUtf8) {
+    char* stamp = stampOf(temporary);
+    if (!stamp) return true;
+    bool ours = false;
+    if (stamp[0] == 'F') {
+        uint8_t* left = (uint8_t*)(uintptr_t)mod_CallText(CMD_ReadFileBytes, temporary).low;
+        int32_t n = byteCount(left), whole = byteCount(expected);
+        if (asUtf8) {
+            ArgRecord a[3] = {bytesArg(left), bytesArg(expected), mod_Bool(false)};
+            ours = mod_Call(CMD_IsUtf8Of, 3, a).low != 0;
+        } else {
+            ours = n <= whole && (n == 0 || memcmp(left + 8, expected + 8, (size_t)n) == 0);
+        }
+        // Unreadable, or changed since: not known to be ours.
+        char* now = stampOf(temporary);
+        ours = ours && CompareTexts(now, stamp) == 0;
+        SVC->Free(now);
+        SVC->Free(left);
+    }
+    SVC->Free(stamp);
+    ours = ours && mod_CallText(CMD_RemoveFile, temporary).low != 0;
+    NoteLeftover(temporary, ours);
+    return ours;
 }
 
 // A large file is handled in pieces, with pending messages run between
@@ -153,9 +189,11 @@ static bool writeText(void* textStream, const uint8_t* all, int32_t length) {
 }
 
 // The streams' work up to the saved temporary file, for a text of at most
-// one piece; false at the first operation that reports a failure.
+// one piece; false at the first operation that reports a failure. What a
+// killed run left at the temporary name goes first if it is the start of
+// `whole`'s UTF-8 form; anything else there stays (*blocked).
 static bool saveThroughStreams(void* textStream, void* byteStream, const uint8_t* bytes, int32_t length,
-                               char** temporary) {
+                               char** temporary, const uint8_t* whole, bool* blocked) {
     if (!createStream(textStream)) return false;
     bool ok = setProperty(textStream, K("Type"), mod_Int(2)) && setProperty(textStream, K("mode"), mod_Int(3)) &&
               setProperty(textStream, K("Charset"), textArg(K("utf-8"))) &&
@@ -166,37 +204,68 @@ static bool saveThroughStreams(void* textStream, void* byteStream, const uint8_t
     ok = setProperty(byteStream, K("mode"), mod_Int(3)) && setProperty(byteStream, K("Type"), mod_Int(1)) &&
          callMethod(byteStream, K("Open"), 0, nullptr);
     ArgRecord target = mod_ByAddr(&byteStream, TYPE_AUTOMATION);
-    // Saved to a new file only, never through what stands there; what a
-    // killed run left there goes first.
+    // Saved to a new file only, never through what stands there.
     ArgRecord save[2] = {mod_ByAddr(temporary, TYPE_TEXT), mod_Int(kSaveCreateNotExist)};
     ok = ok && callMethod(textStream, K("CopyTo"), 1, &target);
-    if (ok && !callMethod(byteStream, K("SaveToFile"), 2, save))
-        ok = mod_CallText(CMD_RemoveFile, *temporary).low != 0 && callMethod(byteStream, K("SaveToFile"), 2, save);
+    if (ok && !callMethod(byteStream, K("SaveToFile"), 2, save)) {
+        *blocked = !ClearLeftover(*temporary, whole, true);
+        ok = !*blocked && callMethod(byteStream, K("SaveToFile"), 2, save);
+    }
     bool flushed = callMethod(textStream, K("flush"), 0, nullptr);
     bool closed = callMethod(textStream, K("Close"), 0, nullptr);
     return ok && flushed && closed;
 }
 
-static int32_t rewrite(const uint8_t* bytes, int32_t length, void** release, char** path, const char* stamp,
-                       int32_t utf8Length);
+static int32_t rewrite(const uint8_t* whole, void** release, char** path, const char* stamp, int32_t utf8Length);
+
+bool StreamsUsable(void) {
+    uint32_t none = 0;
+    int32_t initResult = (int32_t)mod_CallForeign(kForeignCoInitialize, 1, &none, kLocRewrite, kLocCoInitialize);
+    void* textStream = newObjectRecord();
+    void* byteStream = newObjectRecord();
+    const char* probe = K("中");
+    bool ok = createStream(textStream) && setProperty(textStream, K("Type"), mod_Int(2)) &&
+              setProperty(textStream, K("mode"), mod_Int(3)) &&
+              setProperty(textStream, K("Charset"), textArg(K("utf-8"))) &&
+              callMethod(textStream, K("Open"), 0, nullptr) &&
+              writeText(textStream, (const uint8_t*)probe, (int32_t)strlen(probe)) &&
+              setProperty(textStream, K("Position"), mod_Int(3)) && createStream(byteStream) &&
+              setProperty(byteStream, K("mode"), mod_Int(3)) && setProperty(byteStream, K("Type"), mod_Int(1)) &&
+              callMethod(byteStream, K("Open"), 0, nullptr);
+    ArgRecord target = mod_ByAddr(&byteStream, TYPE_AUTOMATION);
+    ok = ok && callMethod(textStream, K("CopyTo"), 1, &target) && callMethod(textStream, K("Close"), 0, nullptr);
+    ArgRecord clearText = objectArg(textStream), clearBytes = objectArg(byteStream);
+    mod_Call(CMD_ClearAutomationObject, 1, &clearText);
+    mod_Call(CMD_ClearAutomationObject, 1, &clearBytes);
+    SVC->Free(textStream);
+    SVC->Free(byteStream);
+    if (initResult >= 0) mod_CallForeign(kForeignCoUninitialize, 0, nullptr, kLocRewrite, kLocCoUninitialize);
+    return ok;
+}
 
 int32_t RewriteAsUtf8(char** text, char** path) {
-    const uint8_t* bytes = (const uint8_t*)(*text ? *text : "");
+    int32_t length = *text ? (int32_t)strlen(*text) : 0;
     int32_t utf8Length = (int32_t)mod_CallText(CMD_Utf8Length, *text).low;
-    return rewrite(bytes, (int32_t)strlen((const char*)bytes), nullptr, path, nullptr, utf8Length);
+    // As a byte set, as a file's bytes come.
+    uint8_t* set = (uint8_t*)SVC->Allocate(8 + length + 1);
+    ((int32_t*)set)[0] = 1;
+    ((int32_t*)set)[1] = length;
+    memcpy(set + 8, *text ? *text : "", (size_t)length + 1);
+    int32_t done = rewrite(set, nullptr, path, nullptr, utf8Length);
+    SVC->Free(set);
+    return done;
 }
 
 int32_t RewriteAsUtf8Unchanged(uint8_t** content, char** path, const char* stamp, int32_t utf8Length) {
-    const uint8_t* bytes = *content ? *content + 8 : (const uint8_t*)"";
-    return rewrite(bytes, byteCount(*content), (void**)content, path, stamp, utf8Length);
+    return rewrite(*content, (void**)content, path, stamp, utf8Length);
 }
 
 // The text's UTF-8 bytes in a new file at *to, through a text stream and a
 // byte stream of their own.
-static bool saveOnce(const uint8_t* bytes, int32_t length, char** to) {
+static bool saveOnce(const uint8_t* bytes, int32_t length, char** to, const uint8_t* whole, bool* blocked) {
     void* textStream = newObjectRecord();
     void* byteStream = newObjectRecord();
-    bool saved = saveThroughStreams(textStream, byteStream, bytes, length, to);
+    bool saved = saveThroughStreams(textStream, byteStream, bytes, length, to, whole, blocked);
     ArgRecord clearText = objectArg(textStream), clearBytes = objectArg(byteStream);
     mod_Call(CMD_ClearAutomationObject, 1, &clearText);
     mod_Call(CMD_ClearAutomationObject, 1, &clearBytes);
@@ -208,27 +277,33 @@ static bool saveOnce(const uint8_t* bytes, int32_t length, char** to) {
 // A large text goes a piece at a time, each through streams of its own as a
 // whole small file goes: no call of the streams runs over the whole file,
 // and pending events run between the pieces. The first piece makes the
-// temporary file; each later one is saved beside it and added to its end.
-static bool saveInPieces(const uint8_t* bytes, int32_t length, char** temporary) {
-    char* part = ConcatTexts(2, *temporary, K("~"));
-    bool first = true;
-    bool ok = forEachPiece(bytes, length, [&](uint8_t* piece) {
-        char** to = first ? temporary : &part;
-        first = false;
-        if (!saveOnce(piece + 8, byteCount(piece), to)) return false;
-        if (to == temporary) return true;
+// temporary file; piece k is saved beside it as <temporary>~k and added to
+// its end, so what a killed run left of a piece is the start of that
+// piece's UTF-8 form.
+static bool saveInPieces(const uint8_t* whole, char** temporary, bool* blocked) {
+    char* part = nullptr;
+    int32_t index = 0;
+    bool partBlocked = false;
+    bool ok = forEachPiece(whole + 8, byteCount(whole), [&](uint8_t* piece) {
+        if (++index == 1) return saveOnce(piece + 8, byteCount(piece), temporary, whole, blocked);
+        ArgRecord n = mod_Int(index);
+        char* number = (char*)(uintptr_t)mod_Call(CMD_ToText, 1, &n).low;
+        mod_Assign(&part, ConcatTexts(3, *temporary, K("~"), number));
+        SVC->Free(number);
+        if (!saveOnce(piece + 8, byteCount(piece), &part, piece, &partBlocked)) return false;
         ArgRecord a[2] = {mod_Text(part), mod_Text(*temporary)};
         bool added = mod_Call(CMD_AppendFileTo, 2, a).low != 0;
         return mod_CallText(CMD_RemoveFile, part).low != 0 && added;
     });
     // What a failed save left of a piece.
-    if (!ok) mod_CallText(CMD_RemoveFile, part);
+    if (!ok && part && !partBlocked) RemoveTemporary(part, false);
     SVC->Free(part);
     return ok;
 }
 
-static int32_t rewrite(const uint8_t* bytes, int32_t length, void** release, char** path, const char* stamp,
-                       int32_t utf8Length) {
+static int32_t rewrite(const uint8_t* whole, void** release, char** path, const char* stamp, int32_t utf8Length) {
+    const uint8_t* bytes = whole ? whole + 8 : (const uint8_t*)"";
+    const int32_t length = byteCount(whole);
     // The saved file must be exactly this long; bytes that are not text in
     // the code page are not rewritten.
     const int32_t expected = utf8Length;
@@ -237,7 +312,8 @@ static int32_t rewrite(const uint8_t* bytes, int32_t length, void** release, cha
     int32_t initResult = (int32_t)mod_CallForeign(kForeignCoInitialize, 1, &none, kLocRewrite, kLocCoInitialize);
     char* temporary = TemporaryPathFor(*path);
     const bool large = length > kPieceBytes;
-    bool saved = large ? saveInPieces(bytes, length, &temporary) : saveOnce(bytes, length, &temporary);
+    bool blocked = false;
+    bool saved = large ? saveInPieces(whole, &temporary, &blocked) : saveOnce(bytes, length, &temporary, whole, &blocked);
     // Freed before the replace and the next file: a large file's bytes are
     // the most memory the job holds.
     if (release && *release) {
@@ -253,7 +329,7 @@ static int32_t rewrite(const uint8_t* bytes, int32_t length, void** release, cha
     // The replace takes the temporary file only when it holds exactly the
     // text's UTF-8 length, and removes it otherwise.
     if (saved) result = ReplaceWithTemporary(*path, temporary, stamp, expected) ? 1 : 0;
-    else mod_CallText(CMD_RemoveFile, temporary);
+    else if (!blocked) RemoveTemporary(temporary, false);
     SVC->Free(temporary);
     return result;
 }

@@ -1,5 +1,7 @@
 // Depth-first search for the files below a directory that match a pattern.
 #include "app/app.h"
+#include "app/job.h"
+#include "app/rewrite.h"
 #include <string.h>
 
 static char* findFile(const char* pattern, uint32_t mask, uint32_t filesOnly, uint32_t* handle) {
@@ -38,9 +40,18 @@ struct Entered {
     uint32_t walk;
 };
 
+// A file reported in this job: each is reported once, whichever items
+// match it.
+struct Reported {
+    uint32_t hash;
+    char* path;
+};
+
 struct SearchState {
     KnownFolder* known;       // open-addressed table, capacity a power of two
     uint32_t capacity, count;
+    Reported* reported;       // the same way
+    uint32_t reportedCapacity, reportedCount;
     Entered* entered;         // by identity, the same way: every folder of a
     uint32_t enteredCapacity, enteredCount;  // large tree is entered once a walk
     uint32_t walk;
@@ -104,6 +115,8 @@ void FreeSearchState(SearchState* s) {
         SVC->Free(k->subfolders);
     }
     SVC->Free(s->known);
+    for (uint32_t i = 0; i < s->reportedCapacity; i++) SVC->Free(s->reported[i].path);
+    SVC->Free(s->reported);
     SVC->Free(s->entered);
     SVC->Free(s);
 }
@@ -134,17 +147,35 @@ enum : int32_t { kInvalidName = 123 };
 static void reportUnreadable(KnownFolder* k, const char* shown) {
     if (k->reported) return;
     k->reported = true;
-    mod_LogOwned(ConcatTexts(2, K("跳过目录 无法访问:"), shown));
+    Report(O_FOLDER_UNREADABLE, shown);
 }
 
-static void reportFiles(const char* dir, FileCallback callback, char* name, uint32_t* handle) {
+// True the first time a path is met in this job.
+static bool firstReport(SearchState* s, char* path) {
+    makeRoom(&s->reported, &s->reportedCapacity, s->reportedCount, &Reported::path);
+    uint32_t hash = pathHash(path);
+    Reported* r = slotIn(s->reported, s->reportedCapacity, hash, path, &Reported::path);
+    if (r->path) return false;
+    *r = {hash, ConcatTexts(1, path)};
+    s->reportedCount++;
+    return true;
+}
+
+// `item`: what the pattern's "*." is followed by. The platform matches a
+// pattern against a file's short name too (MESSAG~1.YML for
+// messages.yml_old), so each match is held to its own name.
+static void reportFiles(SearchState* s, const char* dir, const char* item, FileCallback callback, char* name,
+                        uint32_t* handle) {
     // A folder of thousands of matches would keep the window waiting.
     for (uint32_t found = 1; name; found++) {
         if (found % 256 == 0) mod_ProcessEvents();
         char* path = ConcatTexts(2, dir, name);
-        uint32_t args[3] = {(uint32_t)(uintptr_t)path, (uint32_t)(uintptr_t)path, 0};
-        const char* chars = (const char*)(uintptr_t)mod_CallForeign(FOREIGN_LSTRCPYN, 3, args, 0x04014E55, 0x232);
-        callWithCopy(callback, chars);
+        if ((!item || NameHasExtension(name, item)) && firstReport(s, path)) {
+            uint32_t args[3] = {(uint32_t)(uintptr_t)path, (uint32_t)(uintptr_t)path, 0};
+            const char* chars =
+                (const char*)(uintptr_t)mod_CallForeign(FOREIGN_LSTRCPYN, 3, args, 0x04014E55, 0x232);
+            callWithCopy(callback, chars);
+        }
         SVC->Free(path);
         SVC->Free(name);
         name = findFile(nullptr, 0, 1, handle);
@@ -202,7 +233,8 @@ static void searchBelow(SearchState* s, char** directory, FileCallback callback,
         SVC->Free(shown);
         return;
     }
-    reportFiles(*directory, callback, name, &handle);
+    const char* item = *pattern && strncmp(*pattern, "*.", 2) == 0 ? *pattern + 2 : nullptr;
+    reportFiles(s, *directory, item, callback, name, &handle);
 
     if (!k->listed) listSubfolders(k, *directory, shown);
     SVC->Free(shown);
@@ -221,7 +253,41 @@ void SearchFiles(SearchState* state, char** directory, FileCallback callback, ch
     searchBelow(state, directory, callback, pattern);
 }
 
+// A name the platform's functions of this program cannot open as it is
+// written: a character the code page cannot hold arrives as '?', which no
+// name may contain; a name ending in a dot or a space opens another file;
+// and the file with its backup's temporary name must fit the path limit.
+static bool nameCanBeHandled(const char* path) {
+    bool unheld = false;  // in the name after the last separator
+    char last = 0;
+    for (const char* p = path; *p; p++) {
+        if ((uint8_t)*p >= 0x81 && p[1]) {
+            last = *++p;
+            continue;
+        }
+        if (*p == '\\') unheld = false;
+        if (*p == '?') unheld = true;
+        last = *p;
+    }
+    return !unheld && last != '.' && last != ' ' && strlen(path) + kLongestSuffix <= kMaxPath;
+}
+
+// <name>.bak beside <name>: a backup, never the input of a job.
+static bool isBackupBeside(const char* path) {
+    size_t n = strlen(path);
+    if (n < 5 || !SameName(path + n - 4, ".bak")) return false;
+    char* file = ConcatTexts(1, path);
+    file[n - 4] = 0;
+    char* stamp = (char*)(uintptr_t)mod_CallText(CMD_FileStamp, file).low;
+    bool beside = stamp && stamp[0] != 'D';
+    SVC->Free(stamp);
+    SVC->Free(file);
+    return beside;
+}
+
 void FileFound(const char* path) {
+    if (!nameCanBeHandled(path)) return Report(O_BAD_NAME, path);
+    if (isBackupBeside(path)) return Report(O_BACKUP_FILE, path);
     mod_LogOwned(ConcatTexts(2, K("搜索 >> 找到文件:"), path));
     mod_AppendText(&foundFiles, ConcatTexts(1, path));
 }

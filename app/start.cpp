@@ -89,7 +89,6 @@ void mod_ReplaceWithEmptyArray(void** array) {
 void mod_Log(const char* text) {
     ArgRecord a[3] = {mod_Component(MAIN_WINDOW, ID_LOG, KIND_ID_LISTBOX), mod_Int(0), mod_Text(text)};
     mod_Call(CMD_ListBoxInsertItem, 3, a);
-    NoteLogLine(text);
 }
 
 void mod_LogOwned(char* text) {

@@ -11,7 +11,13 @@
 // The module's empty text, which its image otherwise provides.
 extern const char mod_emptyText[] = "";
 
+// The job's log of leftover temporary files: here, what was said.
+static std::vector<std::pair<std::string, bool>> s_leftovers;
+void NoteLeftover(const char* temporary, bool removed) { s_leftovers.push_back({temporary, removed}); }
+
 namespace {
+
+const std::string kTemp = kTemporarySuffix;
 
 // A byte set block {1, n, bytes}.
 std::vector<uint8_t> byteSet(const std::vector<uint8_t>& bytes) {
@@ -193,31 +199,52 @@ TEST_F(Rewrite, AFailureAnywhereLeavesTheFileWholeAndNoTemporary) {
         EXPECT_EQ(rewrite("新内容", path), 0) << step;
         SetEnvironmentVariableA("VELL_STREAM_FAIL", nullptr);
         EXPECT_EQ(readFile(path), original) << step;
-        EXPECT_EQ(readFile(path + ".~,tmp"), "<missing>") << step;
+        EXPECT_EQ(readFile(path + kTemp), "<missing>") << step;
     }
     // A temporary that cannot be written: a folder holds its name.
-    ASSERT_TRUE(CreateDirectoryA((path + ".~,tmp").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((path + kTemp).c_str(), nullptr));
     EXPECT_EQ(rewrite("新内容", path), 0);
     EXPECT_EQ(readFile(path), original);
-    RemoveDirectoryA((path + ".~,tmp").c_str());
+    RemoveDirectoryA((path + kTemp).c_str());
     // A large text's second piece cannot be saved: nothing of the first is left.
-    ASSERT_TRUE(CreateDirectoryA((path + ".~,tmp~").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((path + kTemp + "~2").c_str(), nullptr));
     EXPECT_EQ(rewrite((std::string(5 << 20, 'a') + "尾").c_str(), path), 0);
     EXPECT_EQ(readFile(path), original);
-    EXPECT_EQ(readFile(path + ".~,tmp"), "<missing>");
-    RemoveDirectoryA((path + ".~,tmp~").c_str());
+    EXPECT_EQ(readFile(path + kTemp), "<missing>");
+    RemoveDirectoryA((path + kTemp + "~2").c_str());
     // Text the code page cannot hold is not written at all.
     EXPECT_EQ(rewrite("\x81", path), 0);
     EXPECT_EQ(readFile(path), original);
 }
 
-TEST_F(Rewrite, ATemporaryFileLeftByAKilledRunGivesWay) {
+// What a killed run left is the start of what it was writing: that gives
+// way, named; anything else at the name stays, named, and the file too.
+TEST_F(Rewrite, OnlyALeftoverOfAKilledRunGivesWay) {
     std::string path = dir + "\\left.yml";
-    writeFile(path, "a=1");
-    writeFile(path + ".~,tmp", "half of an older run");
-    ASSERT_EQ(rewrite("键=值", path), 1);
-    EXPECT_EQ(readFile(path), std::string(u8"键=值"));
-    EXPECT_EQ(readFile(path + ".~,tmp"), "<missing>");
+    const struct {
+        std::string left, after;
+        int32_t result;
+    } cases[] = {
+        {u8"键=", "<missing>", 1},
+        {"", "<missing>", 1},
+        {"a user's own file", "a user's own file", 0},
+        {u8"键=值 and more", u8"键=值 and more", 0},
+    };
+    for (const auto& c : cases) {
+        writeFile(path, "a=1");
+        writeFile(path + kTemp, c.left);
+        s_leftovers.clear();
+        EXPECT_EQ(rewrite("键=值", path), c.result) << c.left;
+        EXPECT_EQ(readFile(path), c.result ? std::string(u8"键=值") : "a=1") << c.left;
+        EXPECT_EQ(readFile(path + kTemp), c.after) << c.left;
+        EXPECT_EQ(s_leftovers, (std::vector<std::pair<std::string, bool>>{{path + kTemp, c.result == 1}})) << c.left;
+        DeleteFileA((path + kTemp).c_str());
+    }
+    // The start of a later piece of a large text, at that piece's name.
+    std::string large = std::string(5 << 20, 'a') + "尾";
+    writeFile(path + kTemp + "~2", "a");
+    ASSERT_EQ(rewrite(large.c_str(), path), 1);
+    EXPECT_EQ(readFile(path + kTemp + "~2"), "<missing>");
 }
 
 TEST_F(Rewrite, TheReplacedFileKeepsItsAttributes) {

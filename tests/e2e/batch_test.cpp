@@ -29,6 +29,10 @@ std::vector<std::string> lines(const std::string& text) {
 
 const std::string kGbk = "名称: 服务器\r\n";
 const char kDone[] = "转码完成 您现在可以上传您的服务端到后台了";
+// The count line's later labels, none of them met.
+const std::string kNoNewOutcomes = " 文件名无法处理:0 只读:0 备份文件:0 删除残留:0 残留临时文件:0";
+const std::string kNoRestoreOutcomes = " 文件名无法处理:0 备份文件:0 已修改:0 与备份相同:0 删除残留:0 残留临时文件:0";
+const std::string kTemp = ".~vellumor,tmp";
 // Decodes as GBK, but was written in Shift-JIS ("welcome=サーバーへようこそ").
 const std::string kShiftJis = "welcome=\x83T\x81[\x83o\x81[\x82\xD6\x82\xE6\x82\xA4\x82\xB1\x82\xBB\n";
 
@@ -121,7 +125,7 @@ TEST_F(Batch, WritesTheLogAClickWritesAndConvertsTheTree) {
     EXPECT_EQ(lines(run.out), expected);
     EXPECT_EQ(status, "转换完成 已转换:2 共计:3");  // one is already UTF-8
     EXPECT_EQ(run.err, utf8(kDone) + "\n" + utf8("统计 已转换:2 无需转码:1 非系统编码:0 文件过大:0 链接:0 设备名:0 "
-                                                  "转码失败:0 备份失败:0 无法访问目录:0 可能不是GBK:0") + "\n");
+                                                  "转码失败:0 备份失败:0 无法访问目录:0 可能不是GBK:0" + kNoNewOutcomes) + "\n");
     EXPECT_EQ(readFile(root + "\\a.yml"), utf8(kGbk));
     EXPECT_EQ(readFile(root + "\\plugins\\b.json"), utf8(kGbk));
     EXPECT_EQ(readFile(root + "\\a.yml.bak"), kGbk);
@@ -166,7 +170,7 @@ TEST_F(Batch, RefusedInputExitsTwoWithTheReasonOnStandardError) {
     makeTree();
     std::map<std::string, std::string> before = snapshot(root);
     std::string batch = "--batch " + quoted(root);
-    for (const std::string& args : {batch + " --dry-run --restore", batch + " --restore --no-backup",
+    for (const std::string& args : {batch + " --restore --no-backup",
                                     "--dry-run " + quoted(root)}) {
         Finished refused = runToEnd(args);
         EXPECT_EQ(refused.code, 2u) << args;
@@ -190,20 +194,20 @@ TEST_F(Batch, AFailedBackupExitsOne) {
     EXPECT_TRUE(GetFileAttributesA((root + "\\a.yml.bak").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// A stream that fails mid-write (the stream server's injected fault) is a
-// failed conversion: logged, counted in the exit code, the file as it was.
-TEST_F(Batch, AFailedConversionIsLoggedAndExitsOne) {
-    makeTree();
-    SetEnvironmentVariableA("VELL_STREAM_FAIL", "WriteText");
-    Finished run = runToEnd("--batch " + quoted(root));
-    SetEnvironmentVariableA("VELL_STREAM_FAIL", nullptr);
-    EXPECT_EQ(run.code, 1u) << run.err;
-    std::vector<std::string> out = lines(run.out);
-    EXPECT_EQ(after(out, "转码失败 文件是否正在被占用? :"), (std::vector<std::string>{in("a.yml"), in("plugins\\b.json")}));
-    EXPECT_TRUE(after(out, "转码完毕:").empty());
-    EXPECT_EQ(readFile(root + "\\a.yml"), kGbk);
-    EXPECT_EQ(readFile(root + "\\plugins\\b.json"), kGbk);
-    EXPECT_EQ(readFile(root + "\\a.yml.bak"), kGbk);
+// A stream component that cannot be created, or not driven as the rewrite
+// drives it: the job says so before its first write, and writes nothing.
+TEST_F(Batch, AJobThatCannotConvertSaysSoBeforeItWrites) {
+    for (const char* fault : {"Create", "WriteText"}) {
+        makeTree();
+        std::map<std::string, std::string> before = snapshot(root);
+        SetEnvironmentVariableA("VELL_STREAM_FAIL", fault);
+        Finished run = runToEnd("--batch " + quoted(root));
+        SetEnvironmentVariableA("VELL_STREAM_FAIL", nullptr);
+        EXPECT_EQ(run.code, 1u) << fault << run.err;
+        EXPECT_EQ(snapshot(root), before) << fault;
+        EXPECT_NE(run.err.find("\"adodb.stream\""), std::string::npos) << fault << run.err;
+        EXPECT_TRUE(after(lines(run.out), "转码完毕:").empty()) << fault;
+    }
 }
 
 // A second run finds everything converted: it backs nothing up, so the
@@ -231,7 +235,7 @@ TEST_F(Batch, ADryRunWritesNothingAndNamesTheFilesARealRunConverts) {
     EXPECT_EQ(after(said, "跳过文件 无需转码:"), (std::vector<std::string>{in("plugins\\c.yml"), in("empty.cfg")}));
     EXPECT_EQ(after(said, "跳过文件 非系统编码文本:"), std::vector<std::string>{in("wide.txt")});
     EXPECT_EQ(dry.err, utf8("统计 将转换:3 无需转码:2 非系统编码:1 文件过大:0 链接:0 设备名:0 转码失败:0 "
-                            "无法访问目录:0 可能不是GBK:1") + "\n");
+                            "无法访问目录:0 可能不是GBK:1" + kNoNewOutcomes) + "\n");
 
     Finished real = runToEnd("--batch " + quoted(root));
     EXPECT_EQ(real.code, 0u) << real.err;
@@ -246,8 +250,14 @@ TEST_F(Batch, ADryRunWritesNothingAndNamesTheFilesARealRunConverts) {
         ASSERT_NE(warned, log->end());
         EXPECT_EQ(warned[-1].substr(warned[-1].find(':') + 1), in("plugins\\jp.lang"));
     }
-    EXPECT_EQ(real.err, utf8(kDone) + "\n" + utf8("统计 已转换:3 无需转码:2 非系统编码:1 文件过大:0 链接:0 设备名:0 "
-                                                   "转码失败:0 备份失败:0 无法访问目录:0 可能不是GBK:1") + "\n");
+    // The closing message says what to look at, and the way back.
+    std::vector<std::string> closing = lines(real.err);
+    ASSERT_EQ(closing.size(), 5u) << real.err;
+    EXPECT_EQ(closing[0], utf8("转码结束, 但有文件需要注意:"));
+    EXPECT_EQ(closing[1], utf8("可能不是GBK: 1"));
+    EXPECT_NE(closing[3].find("--restore"), std::string::npos);
+    EXPECT_EQ(closing[4], utf8("统计 已转换:3 无需转码:2 非系统编码:1 文件过大:0 链接:0 设备名:0 "
+                               "转码失败:0 备份失败:0 无法访问目录:0 可能不是GBK:1" + kNoNewOutcomes));
 }
 
 TEST_F(Batch, ARestoreGivesBackEveryOriginalByteAndKeepsTheBackups) {
@@ -264,9 +274,9 @@ TEST_F(Batch, ARestoreGivesBackEveryOriginalByteAndKeepsTheBackups) {
     EXPECT_EQ(after(said, "已还原:"),
               (std::vector<std::string>{in("a.yml"), in("plugins\\b.json"), in("plugins\\jp.lang")}));
     EXPECT_EQ(said.back(), utf8("还原完成 已还原:3 共计:6"));
-    EXPECT_EQ(back.err, utf8("统计 已还原:3 还原失败:0 无备份:3 无法访问目录:0") + "\n");
+    EXPECT_EQ(back.err, utf8("统计 已还原:3 还原失败:0 无备份:3 无法访问目录:0" + kNoRestoreOutcomes) + "\n");
     EXPECT_EQ(readFile(root + "\\plugins\\jp.lang.bak"), kShiftJis);
-    EXPECT_FALSE(exists(root + "\\a.yml.~,tmp"));
+    EXPECT_FALSE(exists(root + "\\a.yml" + kTemp));
 }
 
 // A backup another program holds, and a folder where a backup goes: both
@@ -287,8 +297,152 @@ TEST_F(Batch, ARestoreThatCannotReadABackupExitsOneAndLeavesThatFile) {
     for (const std::string& kept : {root + "\\a.yml", json, json + ".bak"}) EXPECT_EQ(now[kept], converted[kept]) << kept;
     EXPECT_EQ(readFile(root + "\\plugins\\jp.lang"), kShiftJis);
     EXPECT_EQ(after(lines(back.out), "还原失败:"), (std::vector<std::string>{in("a.yml"), in("plugins\\b.json")}));
-    EXPECT_EQ(back.err, utf8("统计 已还原:1 还原失败:2 无备份:3 无法访问目录:0") + "\n");
-    EXPECT_FALSE(exists(root + "\\a.yml.~,tmp"));
+    EXPECT_EQ(back.err, utf8("统计 已还原:1 还原失败:2 无备份:3 无法访问目录:0" + kNoRestoreOutcomes) + "\n");
+    EXPECT_FALSE(exists(root + "\\a.yml" + kTemp));
+}
+
+// What a restore does with each file depends on what the file is to its
+// backup: only a file that is this tool's conversion of its backup gets
+// the backup's bytes; everything else stays, named, and fails the run.
+TEST_F(Batch, ARestorePutsBackOnlyWhatFollowsFromTheBackup) {
+    const std::string kGbk2 = "名称: 第二版\r\n";
+    writeFile(root + "\\conv.yml", kGbk);
+    writeFile(root + "\\edited.yml", kGbk);
+    writeFile(root + "\\twice.yml", kGbk);
+    writeFile(root + "\\own.yml", utf8(kGbk2));
+    writeFile(root + "\\own.yml.bak", kGbk);  // the user's own, half a year old
+    ASSERT_EQ(runToEnd("--batch " + quoted(root)).code, 0u);
+    writeFile(root + "\\edited.yml", utf8(kGbk) + "edited after\n");
+    writeFile(root + "\\twice.yml", kGbk2);  // converted again, its first backup kept
+    ASSERT_EQ(runToEnd("--batch " + quoted(root) + " --no-backup").code, 0u);
+    std::map<std::string, std::string> before = snapshot(root);
+
+    Finished dry = runToEnd("--batch " + quoted(root) + " --restore --dry-run");
+    EXPECT_EQ(dry.code, 1u) << dry.err;
+    EXPECT_EQ(snapshot(root), before);
+    EXPECT_EQ(after(lines(dry.out), "将还原:"), std::vector<std::string>{in("conv.yml")});
+    EXPECT_EQ(lines(dry.out).back(), utf8("还原预览完成 将还原:1 共计:4"));
+
+    const std::vector<std::string> modified = {in("edited.yml"), in("own.yml"), in("twice.yml")};
+    Finished back = runToEnd("--batch " + quoted(root) + " --restore");
+    EXPECT_EQ(back.code, 1u) << back.err;
+    EXPECT_EQ(after(lines(back.out), "已还原:"), std::vector<std::string>{in("conv.yml")});
+    std::vector<std::string> kept = after(lines(back.out), "未还原 文件已被修改:");
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, modified);
+    EXPECT_EQ(back.err, utf8("统计 已还原:1 还原失败:0 无备份:0 无法访问目录:0 文件名无法处理:0 备份文件:0 "
+                             "已修改:3 与备份相同:0 删除残留:0 残留临时文件:0") + "\n");
+    std::map<std::string, std::string> now = snapshot(root);
+    for (const auto& entry : before) {
+        if (entry.first == root + "\\conv.yml") continue;
+        EXPECT_EQ(now[entry.first], entry.second) << entry.first;
+    }
+    EXPECT_EQ(readFile(root + "\\conv.yml"), kGbk);
+
+    // Again: the restored file already holds its backup's bytes.
+    Finished again = runToEnd("--batch " + quoted(root) + " --restore");
+    EXPECT_EQ(after(lines(again.out), "跳过文件 与备份相同:"), std::vector<std::string>{in("conv.yml")});
+    EXPECT_EQ(readFile(root + "\\conv.yml"), kGbk);
+}
+
+// Each match is held to its own long name, each file found once, and the
+// tool's own backups and temporaries are never input.
+TEST_F(Batch, OnlyTheFilesAskedForAreTouched) {
+    const char* const others[] = {"conf.ymlx", "messages.yml_old", "notes.txt~", "server.log1",
+                                  "a.yml.~,tmp", "a.yml.bak.~,tmp"};
+    for (const char* name : others) writeFile(root + "\\" + name, kGbk);
+    writeFile(root + "\\a.yml", kGbk);
+    writeFile(root + "\\old.bak", kGbk);  // a user's file, no old beside it
+    Finished run = runToEnd("--batch " + quoted(root) + " --ext yml,txt,log,YML,yml");
+    EXPECT_EQ(run.code, 0u) << run.err;
+    EXPECT_EQ(after(lines(run.out), "搜索 >> 找到文件:"), std::vector<std::string>{in("a.yml")});
+    EXPECT_EQ(lines(run.out).back(), utf8("转换完成 已转换:1 共计:1"));
+    EXPECT_EQ(after(lines(run.out), "搜索["), (std::vector<std::string>{"1/3] >> *.yml", "2/3] >> *.txt", "3/3] >> *.log"}));
+    for (const char* name : others) EXPECT_EQ(readFile(root + "\\" + name), kGbk) << name;
+
+    std::map<std::string, std::string> converted = snapshot(root);
+    Finished baks = runToEnd("--batch " + quoted(root) + " --ext bak");
+    EXPECT_EQ(baks.code, 0u) << baks.err;
+    EXPECT_EQ(after(lines(baks.out), "跳过文件 备份文件:"), std::vector<std::string>{in("a.yml.bak")});
+    EXPECT_EQ(readFile(root + "\\a.yml.bak"), kGbk);
+    EXPECT_EQ(readFile(root + "\\old.bak"), utf8(kGbk));
+
+    converted = snapshot(root);
+    for (const char* list : {"*", "*.*", "y*", "yml,?ml"}) {
+        Finished refused = runToEnd("--batch " + quoted(root) + " --ext \"" + list + "\"");
+        EXPECT_EQ(refused.code, 2u) << list;
+        EXPECT_EQ(refused.err.rfind(utf8("扩展名不能含有通配符"), 0), 0u) << list << refused.err;
+    }
+    EXPECT_EQ(snapshot(root), converted);
+}
+
+// A file at a temporary name goes only when it is the start of what the
+// job writes there, as a killed run leaves it; each is named.
+TEST_F(Batch, OnlyTheToolsOwnLeftoversAreRemoved) {
+    writeFile(root + "\\a.yml", kGbk);
+    writeFile(root + "\\b.yml", kGbk);
+    writeFile(root + "\\a.yml.bak" + kTemp, kGbk.substr(0, 4));
+    writeFile(root + "\\a.yml" + kTemp, utf8(kGbk).substr(0, 5));
+    writeFile(root + "\\b.yml" + kTemp, "the user's own");
+    Finished run = runToEnd("--batch " + quoted(root));
+    EXPECT_EQ(run.code, 1u) << run.err;
+    std::vector<std::string> removed = after(lines(run.out), "已删除残留临时文件:");
+    std::sort(removed.begin(), removed.end());
+    EXPECT_EQ(removed, (std::vector<std::string>{in("a.yml.bak" + kTemp), in("a.yml" + kTemp)}));
+    EXPECT_EQ(after(lines(run.out), "残留临时文件 未能删除:"), std::vector<std::string>{in("b.yml" + kTemp)});
+    EXPECT_EQ(readFile(root + "\\a.yml"), utf8(kGbk));
+    EXPECT_EQ(readFile(root + "\\a.yml.bak"), kGbk);
+    EXPECT_EQ(readFile(root + "\\b.yml"), kGbk);
+    EXPECT_EQ(readFile(root + "\\b.yml" + kTemp), "the user's own");
+}
+
+// A second job of any kind on a tree where one runs, above it or below it,
+// is refused before it touches anything; on another tree it runs.
+TEST_F(Batch, OneJobPerTreeAtATime) {
+    CreateDirectoryA((root + "\\sub").c_str(), nullptr);
+    for (int i = 0; i < 1500; i++) writeFile(root + "\\sub\\f" + std::to_string(i) + ".yml", kGbk);
+    std::string other = tempFolder("other_tree");
+    writeFile(other + "\\x.yml", kGbk);
+    Running first("--batch " + quoted(root + "\\sub"));
+    for (int i = 0; i < 600 && first.out().find(utf8("搜索 >> 找到文件:")) == std::string::npos; i++) Sleep(50);
+    std::map<std::string, std::string> before = snapshot(other);
+    Finished elsewhere = runToEnd("--batch " + quoted(other) + " --dry-run");
+    for (const std::string& args : {"--batch " + quoted(root), "--batch " + quoted(root + "\\sub") + " --restore",
+                                    "--batch " + quoted(root + "\\sub\\.") + " --dry-run"}) {
+        Finished refused = runToEnd(args);
+        EXPECT_EQ(refused.code, 2u) << args;
+        EXPECT_EQ(refused.out, "") << args;
+        EXPECT_EQ(refused.err.rfind(utf8("另一个任务正在处理此目录"), 0), 0u) << args << refused.err;
+    }
+    Finished done = first.finish();
+    EXPECT_EQ(done.code, 0u) << done.err;
+    EXPECT_EQ(lines(done.out).back(), utf8("转换完成 已转换:1500 共计:1500"));
+    EXPECT_EQ(elsewhere.code, 0u) << elsewhere.err;
+    EXPECT_EQ(snapshot(other), before);
+    removeTree(other);
+}
+
+// Names the tool cannot open as written, a path too long, a read-only
+// file and a plain file named like a link's target: each its own line.
+TEST_F(Batch, EveryLineTellsWhatHappened) {
+    // A file path of 250 characters: the file opens, but its backup's
+    // temporary name would pass the limit.
+    std::string deep = root;
+    while (deep.size() < 241) {
+        deep += "\\" + std::string(std::min<size_t>(19, 241 - deep.size() - 1), 'd');
+        CreateDirectoryA(deep.c_str(), nullptr);
+    }
+    writeFile(deep + "\\long.yml", kGbk);
+    ASSERT_TRUE(exists(deep + "\\long.yml"));
+    writeFile(root + "\\ro.yml", kGbk);
+    SetFileAttributesA((root + "\\ro.yml").c_str(), FILE_ATTRIBUTE_READONLY);
+    Finished run = runToEnd("--batch " + quoted(root));
+    SetFileAttributesA((root + "\\ro.yml").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(run.code, 1u) << run.err << run.out;
+    EXPECT_EQ(after(lines(run.out), "跳过文件 文件名无法处理:"), std::vector<std::string>{utf8(deep + "\\long.yml")}) << run.out;
+    EXPECT_EQ(after(lines(run.out), "跳过文件 只读:"), std::vector<std::string>{in("ro.yml")});
+    EXPECT_EQ(readFile(root + "\\ro.yml"), kGbk);
+    EXPECT_FALSE(exists(root + "\\ro.yml.bak"));
 }
 
 }  // namespace

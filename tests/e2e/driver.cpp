@@ -184,9 +184,8 @@ static HANDLE inheritableFile(const std::string& path) {
     return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
 }
 
-Finished runToEnd(const std::string& args, int timeoutMs) {
-    Finished f;
-    std::string dir = tempFolder("output");
+Running::Running(const std::string& args) {
+    dir = tempFolder(("output" + std::to_string(GetTickCount())).c_str());
     HANDLE out = inheritableFile(dir + "\\out"), err = inheritableFile(dir + "\\err");
     STARTUPINFOA si{};
     si.cb = sizeof si;
@@ -194,19 +193,29 @@ Finished runToEnd(const std::string& args, int timeoutMs) {
     si.hStdOutput = out;
     si.hStdError = err;
     std::string cmd = "\"" + programPath() + "\" " + args;
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        if (WaitForSingleObject(pi.hProcess, (DWORD)timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &f.code);
-        else TerminateProcess(pi.hProcess, 9);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-    }
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) pi = {};
     CloseHandle(out);
     CloseHandle(err);
+}
+
+std::string Running::out() const { return readFile(dir + "\\out"); }
+
+Finished Running::finish(int timeoutMs) {
+    Finished f;
+    if (pi.hProcess) {
+        if (WaitForSingleObject(pi.hProcess, (DWORD)timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &f.code);
+        else TerminateProcess(pi.hProcess, 9);
+        WaitForSingleObject(pi.hProcess, 5000);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        pi = {};
+    }
     f.out = readFile(dir + "\\out");
     f.err = readFile(dir + "\\err");
     removeTree(dir);
     return f;
 }
+
+Finished runToEnd(const std::string& args, int timeoutMs) { return Running(args).finish(timeoutMs); }
 
 }  // namespace e2e

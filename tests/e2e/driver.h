@@ -53,4 +53,13 @@ struct Finished {
 };
 Finished runToEnd(const std::string& args, int timeoutMs = 120000);
 
+// The same, started now and waited for later.
+struct Running {
+    PROCESS_INFORMATION pi{};
+    std::string dir;
+    explicit Running(const std::string& args);
+    std::string out() const;  // what it has written to standard output so far
+    Finished finish(int timeoutMs = 120000);
+};
+
 }  // namespace e2e

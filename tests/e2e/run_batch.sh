@@ -22,7 +22,7 @@ cmp -s "${dir}/original" "${dir}/server/config/a.yml" || fail "the dry run chang
 [ "$(ls "${dir}/server/config")" = "$(printf 'a.txt\na.yml')" ] || fail "the dry run left a file"
 grep -qxF -- "将转码:${line}" "${dir}/out" || fail "dry run: no line for a.yml"
 [ "$(tail -n 1 "${dir}/out")" = "预览完成 将转换:1 共计:1" ] || { cat "${dir}/out" >&2; fail "dry run: last line"; }
-grep -qx "统计 将转换:1 .* 可能不是GBK:0" "${dir}/err" || fail "dry run: no count line"
+grep -q "^统计 将转换:1 .* 可能不是GBK:0 " "${dir}/err" || fail "dry run: no count line"
 
 status=0
 (cd "${dir}" && "${run}" --batch server/config --ext yml --no-backup) >"${dir}/out" 2>"${dir}/err" || status=$?

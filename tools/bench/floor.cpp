@@ -61,7 +61,7 @@ bool replaceWith(const std::string& target, const std::string& temp) {
     return false;
 }
 
-const char kTempSuffix[] = ".~,tmp";  // the job's own temporary names
+const char kTempSuffix[] = ".~vellumor,tmp";  // the job's own temporary names
 
 bool backup(const std::string& path) {
     std::string bak = path + ".bak", temp = bak + kTempSuffix;
