@@ -445,4 +445,26 @@ TEST_F(Batch, EveryLineTellsWhatHappened) {
     EXPECT_FALSE(exists(root + "\\ro.yml.bak"));
 }
 
+// Names the host makes: one the code page cannot hold, a plain file whose
+// name ends in a dot beside the file without it, and case twins, where a
+// restore puts back only a file's own backup.
+TEST_F(Batch, HostNamesAreToldAsWhatTheyAre) {
+    const char* tree = getenv("VELL_LINK_TREE");
+    std::string names = tree ? std::string(tree) + "\\names" : "";
+    if (!tree || !exists(names + "\\x.yml")) GTEST_SKIP() << "no host names (made by e2e_link_tree)";
+    Finished run = runToEnd("--batch " + quoted(names) + " --ext yml");
+    EXPECT_EQ(run.code, 1u) << run.err;
+    std::vector<std::string> out = lines(run.out);
+    std::vector<std::string> unheld = after(out, "跳过文件 文件名无法处理:");
+    ASSERT_EQ(unheld.size(), 1u) << run.out;
+    EXPECT_EQ(unheld[0].rfind(utf8(names + "\\smile?"), 0), 0u) << unheld[0];
+    EXPECT_EQ(after(out, "转码完毕:"), (std::vector<std::string>{utf8(names + "\\x.yml"), utf8(names + "\\twins\\a.yml")}));
+    EXPECT_TRUE(after(out, "跳过文件 链接:").empty()) << run.out;
+
+    Finished back = runToEnd("--batch " + quoted(names + "\\twins") + " --restore");
+    EXPECT_EQ(back.code, 0u) << back.err;
+    EXPECT_EQ(after(lines(back.out), "已还原:"), std::vector<std::string>{utf8(names + "\\twins\\a.yml")});
+    EXPECT_EQ(back.err, utf8("统计 已还原:1 还原失败:0 无备份:1 无法访问目录:0" + kNoRestoreOutcomes) + "\n");
+}
+
 }  // namespace

@@ -3,7 +3,7 @@
 #   make_links.sh DIR
 # DIR/ancestor/sub/up leads back to DIR/ancestor; DIR/linked/root holds
 # files that are links into the tree and out of it, and links and folders
-# where backups go.
+# where backups go; DIR/names holds names only the host can make.
 set -eu
 dir="$1"
 rm -rf "${dir}"
@@ -17,3 +17,14 @@ printf 'keep\n' >root/y.yml.bak/keep.txt
 ln -s real.yml root/alias.yml
 ln -s ../outside/shared.yml root/out.yml
 ln -s ../outside/victim.bak root/x.yml.bak
+
+# Names only the host can make: a character GBK cannot hold, a plain file
+# whose name ends in a dot beside the file without it, and two files whose
+# names differ only in case.
+mkdir -p "${dir}/names/twins"
+cd "${dir}/names"
+printf "${gbk}" >"$(printf 'smile\360\237\230\200.yml')"
+printf "${gbk}" >x.yml
+printf 'dot\n' >x.yml.
+printf "${gbk}" >twins/a.yml
+printf '\345\220\215\347\247\260\n' >twins/A.YML   # UTF-8, never converted

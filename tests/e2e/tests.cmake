@@ -19,7 +19,8 @@ vell_add_gtest(NAME test_e2e_batch GUI
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/driver.cpp ${CMAKE_CURRENT_LIST_DIR}/batch_test.cpp)
 add_dependencies(test_e2e_batch vellumor vell_stream)
 set_tests_properties(test_e2e_batch PROPERTIES TIMEOUT 300
-  FIXTURES_REQUIRED "wine_prefix;stream_registered")
+  FIXTURES_REQUIRED "wine_prefix;stream_registered;link_tree"
+  ENVIRONMENT "VELL_LINK_TREE=${_links_win}")
 
 # scripts/run --batch from a shell without a display, on a Linux path.
 add_test(NAME e2e_run_batch COMMAND env -u DISPLAY
