@@ -173,10 +173,15 @@ DWORD Tool::waitExit(int timeoutMs) {
 }
 
 void Tool::kill() {
-    if (pi.hProcess && WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 9);
+    // Gone before the next start looks for a window by its caption.
+    if (pi.hProcess && WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 9);
+        WaitForSingleObject(pi.hProcess, 10000);
+    }
     if (pi.hProcess) CloseHandle(pi.hProcess);
     if (pi.hThread) CloseHandle(pi.hThread);
     pi = PROCESS_INFORMATION{};
+    main = nullptr;
 }
 
 static HANDLE inheritableFile(const std::string& path) {

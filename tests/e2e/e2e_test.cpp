@@ -517,3 +517,37 @@ TEST_F(Job, AFileChangedAfterItsBackupIsNotConverted) {
 }
 
 }  // namespace
+
+namespace {
+
+// The window tells what the command line tells: the warning after the
+// file's line, the closing box that counts it and points at the restore,
+// and a stream component it cannot drive, before anything is written.
+TEST_F(Job, TheWindowWarnsAndSaysWhatItCouldNotDo) {
+    // Decodes as GBK, but was written in Big5 ("伺服器設定").
+    const std::string big5 = "name=\xA6\xF8\xAA\x41\xBE\xB9\xB3\x5D\xA9\x77\r\n";
+    writeFile(root + "\\big5.yml", big5);
+    run(root, "yml");
+    std::string box = tool.answerBox("转换完成");
+    EXPECT_EQ(box.substr(0, box.find('\n')), "转码结束, 但有文件需要注意:");
+    EXPECT_NE(box.find("\n可能不是GBK: 1\n"), std::string::npos) << box;
+    EXPECT_NE(box.find("还原备份..."), std::string::npos) << box;
+    std::vector<std::string> h = history();
+    auto warned = std::find(h.begin(), h.end(), "可能不是GBK编码:" + root + "\\big5.yml");
+    ASSERT_NE(warned, h.end());
+    EXPECT_EQ(warned[-1], "转码完毕:" + root + "\\big5.yml");
+
+    writeFile(root + "\\big5.yml", big5);
+    DeleteFileA((root + "\\big5.yml.bak").c_str());
+    tool.kill();
+    SetEnvironmentVariableA("VELL_STREAM_FAIL", "Create");
+    ASSERT_TRUE(tool.start());
+    SetEnvironmentVariableA("VELL_STREAM_FAIL", nullptr);
+    run(root, "yml");
+    box = tool.answerBox("无法转码");
+    EXPECT_NE(box.find("\"adodb.stream\""), std::string::npos) << box;
+    EXPECT_EQ(readFile(root + "\\big5.yml"), big5);
+    EXPECT_FALSE(exists(root + "\\big5.yml.bak"));
+}
+
+}  // namespace
