@@ -468,3 +468,78 @@ TEST_F(Batch, HostNamesAreToldAsWhatTheyAre) {
 }
 
 }  // namespace
+
+namespace {
+
+// The count line of a run, by label.
+std::map<std::string, int> counts(const std::string& err) {
+    std::map<std::string, int> c;
+    for (const std::string& l : lines(err)) {
+        if (l.rfind(utf8("统计 "), 0) != 0) continue;
+        size_t at = utf8("统计 ").size();
+        while (at < l.size()) {
+            size_t colon = l.find(':', at), space = l.find(' ', colon);
+            if (space == std::string::npos) space = l.size();
+            c[l.substr(at, colon - at)] = atoi(l.substr(colon + 1, space - colon - 1).c_str());
+            at = space + 1;
+        }
+    }
+    return c;
+}
+
+// One file of each outcome a job can meet here: the count line says it
+// once, the exit code follows whether it failed.
+TEST_F(Batch, TheCountLineAndExitCodeFollowEveryOutcome) {
+    struct Case {
+        const char* label;  // GBK
+        DWORD code;
+        void (*make)(const std::string& dir);
+        const char* also;  // the other label it is counted under, or null
+    };
+    static const Case cases[] = {
+        {"已转换", 0, [](const std::string& d) { writeFile(d + "\\a.yml", kGbk); }, nullptr},
+        {"无需转码", 0, [](const std::string& d) { writeFile(d + "\\a.yml", utf8(kGbk)); }, nullptr},
+        {"非系统编码", 0, [](const std::string& d) { writeFile(d + "\\a.yml", std::string("\xFF\xFE\x41\x00", 4)); }, nullptr},
+        {"文件过大", 0, [](const std::string& d) {
+             HANDLE h = CreateFileA((d + "\\a.yml").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+             LARGE_INTEGER at;
+             at.QuadPart = (257LL << 20);
+             SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
+             SetEndOfFile(h);
+             CloseHandle(h);
+         }, nullptr},
+        {"备份失败", 1, [](const std::string& d) {
+             writeFile(d + "\\a.yml", kGbk);
+             CreateDirectoryA((d + "\\a.yml.bak").c_str(), nullptr);
+         }, nullptr},
+        {"可能不是GBK", 0, [](const std::string& d) { writeFile(d + "\\a.yml", kShiftJis); }, "已转换"},
+        {"只读", 1, [](const std::string& d) {
+             writeFile(d + "\\a.yml", kGbk);
+             SetFileAttributesA((d + "\\a.yml").c_str(), FILE_ATTRIBUTE_READONLY);
+         }, nullptr},
+        {"删除残留", 0, [](const std::string& d) {
+             writeFile(d + "\\a.yml", kGbk);
+             writeFile(d + "\\a.yml" + kTemp, "");
+         }, "已转换"},
+        {"残留临时文件", 1, [](const std::string& d) {
+             writeFile(d + "\\a.yml", kGbk);
+             writeFile(d + "\\a.yml" + kTemp, "mine");
+         }, "转码失败"},
+    };
+    for (const Case& c : cases) {
+        removeTree(root);
+        CreateDirectoryA(root.c_str(), nullptr);
+        c.make(root);
+        Finished run = runToEnd("--batch " + quoted(root) + " --ext yml");
+        SetFileAttributesA((root + "\\a.yml").c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(run.code, c.code) << c.label << run.err;
+        std::map<std::string, int> said = counts(run.err);
+        EXPECT_EQ(said.size(), 15u) << c.label << run.err;
+        for (const auto& count : said) {
+            bool expected = count.first == utf8(c.label) || (c.also && count.first == utf8(c.also));
+            EXPECT_EQ(count.second, expected ? 1 : 0) << c.label << ": " << count.first;
+        }
+    }
+}
+
+}  // namespace
