@@ -4,8 +4,6 @@
 # shellcheck source=scripts/wine-env.sh
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
-VELL_BUILD="${VELL_ROOT}/build"
-
 # widl imports stdole2.tlb for the stream server's type library from
 # libwine-dev's own Wine: the type library it makes is byte-identical to
 # the one from the i386 package, and the i386 architecture stays optional.
@@ -115,6 +113,7 @@ vell_build() {
 }
 
 VELL_XVFB_PID=
+VELL_XVFB_LOG="${VELL_BUILD}/xvfb.log"
 
 # True when DISPLAY names an X server that answers (a stale DISPLAY would
 # make every GUI test fail).
@@ -132,12 +131,12 @@ vell_start_xvfb() {
     fifo_dir="$(mktemp -d)"
     mkfifo "${fifo_dir}/fd"
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
-        3>"${fifo_dir}/fd" >"${VELL_BUILD}/xvfb.log" 2>&1 &
+        3>"${fifo_dir}/fd" >"${VELL_XVFB_LOG}" 2>&1 &
     VELL_XVFB_PID=$!
     read -r -t 20 display <"${fifo_dir}/fd" || true
     rm -rf "${fifo_dir}"
     if [ -z "${display}" ]; then
-        echo "Xvfb did not start; see ${VELL_BUILD}/xvfb.log" >&2
+        echo "Xvfb did not start; see ${VELL_XVFB_LOG}" >&2
         return 1
     fi
     export DISPLAY=":${display}"
@@ -149,4 +148,138 @@ vell_stop_xvfb() {
         wait "${VELL_XVFB_PID}" 2>/dev/null || true
         VELL_XVFB_PID=
     fi
+}
+
+# One Wine session for each user and prefix, kept by scripts/wine-session:
+# the runs share its display and its server, so no run ends another's
+# programs, and a run while it lasts starts warm. Its state lives beside
+# the prefix.
+VELL_SESSION="${WINEPREFIX}.session"
+
+vell_session_live() {
+    local pid
+    [ -f "${VELL_SESSION}/display" ] || return 1
+    pid="$(cat "${VELL_SESSION}/keeper.pid" 2>/dev/null)" || return 1
+    grep -qa wine-session "/proc/${pid}/cmdline" 2>/dev/null
+}
+
+# Exports the session's DISPLAY and holds its lock shared (fd 8, which no
+# Wine process inherits) until this process ends; starts the session
+# first when none is live.
+vell_session_enter() {
+    mkdir -p "${VELL_SESSION}"
+    exec 8>>"${VELL_SESSION}/lock"
+    while :; do
+        flock -s 8
+        if vell_session_live; then
+            DISPLAY=":$(cat "${VELL_SESSION}/display")"
+            export DISPLAY
+            return 0
+        fi
+        flock -x 8
+        if ! vell_session_live && ! vell_session_start; then
+            flock -u 8
+            return 1
+        fi
+        flock -u 8
+    done
+}
+
+# Under the exclusive lock: starts the keeper and waits until its display
+# is up (its first start makes the prefix too, half a minute and more).
+vell_session_start() {
+    local log="${VELL_SESSION}/keeper.log" pid
+    rm -f "${VELL_SESSION}/display"
+    setsid "${VELL_ROOT}/scripts/wine-session" "${VELL_SESSION}" </dev/null >"${log}" 2>&1 8>&- &
+    pid=$!
+    echo "${pid}" >"${VELL_SESSION}/keeper.pid"
+    until [ -f "${VELL_SESSION}/display" ]; do
+        if ! kill -0 "${pid}" 2>/dev/null; then
+            echo "the Wine session did not start: $(tail -1 "${log}" 2>/dev/null) (see ${log})" >&2
+            return 1
+        fi
+        sleep 0.02
+    done
+}
+
+# Waits until no session of this prefix is live (it ends
+# VELL_SESSION_LINGER seconds after its last run).
+vell_session_wait_end() {
+    vell_session_live || return 0
+    vell_log "waiting for the Wine session of ${WINEPREFIX} to end (idle ${VELL_SESSION_LINGER:-120} s after its last run)"
+    while vell_session_live; do
+        sleep 1
+    done
+}
+
+
+# Refuses, in one line and with the tool's exit code for refused input, a
+# folder that is there but that the tool cannot see; a missing one is left
+# to the tool, which says so in its own words.
+vell_check_folder() {
+    local dir="$1" up="$1"
+    while [ ! -e "${up}" ] && [ "${up}" != / ]; do
+        up="$(dirname "${up}")"
+    done
+    if [ "${up}" != "${dir}" ]; then
+        { [ -x "${up}" ] || [ ! -d "${up}" ]; } && return 0
+        dir="${up}"
+    elif ! iconv -f UTF-8 -t GBK <<<"${dir}" >/dev/null 2>&1; then
+        echo "所选目录存在, 但工具看不到它: ${dir} (its name has characters that GBK, the tool's code page, cannot hold)" >&2
+        exit 2
+    elif [ ! -d "${dir}" ] || { [ -r "${dir}" ] && [ -x "${dir}" ]; }; then
+        return 0
+    fi
+    echo "所选目录存在, 但工具看不到它: ${dir} (user $(id -un) may not read or enter it)" >&2
+    exit 2
+}
+
+# vell_build_if_changed TARGET...: builds only when a source changed since
+# the last build that ran here (no file under the clone, tests and docs
+# aside, newer than its mark), which costs a few milliseconds instead of a
+# CMake check.
+vell_build_if_changed() {
+    local mark="${VELL_BUILD}/.vell-built-$(printf '%s-' "$@")" target
+    for target in "$@"; do
+        [ -n "$(compgen -G "${VELL_BUILD}/${target}.*")" ] || mark=
+    done
+    if [ -n "${mark}" ] && [ -f "${mark}" ] &&
+        [ -z "$(find "${VELL_ROOT}" \( -path "${VELL_ROOT}/.git" -o -path "${VELL_ROOT}/build" \
+            -o -path "${VELL_BUILD}" -o -path "${VELL_ROOT}/tests" -o -path "${VELL_ROOT}/docs" \) -prune \
+            -o -newer "${mark}" -print -quit)" ]; then
+        return 0
+    fi
+    mark="${VELL_BUILD}/.vell-built-$(printf '%s-' "$@")"
+    mkdir -p "${VELL_BUILD}"
+    touch "${mark}.new"
+    if ! vell_build "$@"; then
+        echo "the build failed (above); nothing was run" >&2
+        exit 1
+    fi
+    mv "${mark}.new" "${mark}"
+}
+
+# vell_owners_snapshot DIR FILE: each file's inode, owner, group and mode.
+vell_owners_snapshot() {
+    find "$1" -type f -printf '%i %U %G %m %p\0' >"$2" 2>/dev/null || true
+}
+
+# vell_owners_restore DIR FILE: a file that is new since the snapshot, or
+# another file by the same name, takes the owner and mode its name had; a
+# new backup NAME.bak those of NAME.
+vell_owners_restore() {
+    find "$1" -type f -printf '%i %U %G %m %p\0' 2>/dev/null | perl -e '
+        $/ = "\0";
+        open(my $old, "<", $ARGV[0]) or exit 0;
+        my %was;
+        while (<$old>) { chomp; my @f = split / /, $_, 5; $was{$f[4]} = \@f; }
+        while (<STDIN>) {
+            chomp;
+            my ($ino, $uid, $gid, $mode, $path) = split / /, $_, 5;
+            next if $was{$path} && $was{$path}[0] == $ino;
+            my $want = ($path =~ /^(.*)\.bak$/s && $was{$1}) ? $was{$1} : $was{$path};
+            next unless $want;
+            chown $want->[1], $want->[2], $path if $uid != $want->[1] || $gid != $want->[2];
+            chmod oct($want->[3]), $path if $mode ne $want->[3];
+        }' "$2"
 }

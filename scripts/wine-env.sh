@@ -29,7 +29,19 @@ vell_use_prefix() {
         unset WINEARCH
     fi
 }
-vell_use_prefix "${VELL_ROOT}/build"
+
+# The build folder: the clone's build/ where this user may write in the
+# clone; one of this user's under ~/.cache for a clone someone else
+# installed. VELL_BUILD names another.
+if [ -z "${VELL_BUILD:-}" ]; then
+    if [ -w "${VELL_ROOT}" ]; then
+        VELL_BUILD="${VELL_ROOT}/build"
+    else
+        VELL_BUILD="${XDG_CACHE_HOME:-${HOME}/.cache}/vellumor/build-$(printf '%s' "${VELL_ROOT}" |
+            sha256sum | cut -c1-12)"
+    fi
+fi
+vell_use_prefix "${VELL_BUILD}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # Empty overrides stop the Mono/Gecko installer dialogs during wineboot.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -41,7 +53,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine processes only: LOCPATH replaces the system's locales for the
 # process, and exported into the shell it would break every other program.
 VELL_WINE_LC_ALL=zh_CN.UTF-8
-VELL_LOCALE_DIR="${VELL_ROOT}/build/locale"
+VELL_LOCALE_DIR="${VELL_BUILD}/locale"
 
 # Generates the locale once; the lock keeps parallel ctest jobs from
 # writing it twice. Needs localedef (libc-bin) and the sources (locales).
@@ -64,27 +76,47 @@ vell_ensure_locale() {
     ) 9>"${VELL_LOCALE_DIR}/.lock"
 }
 
-# Host folders a Windows program of ours may name, seen at the same paths
-# inside the root: /tmp (also the X server's socket), /home, the clone,
-# the prefix's folder, the current folder unless it is a system one, and
-# VELL_WINE_BINDS (colon-separated). The wineserver opens files in the
-# namespace of the program that started it: a folder bound only for a
-# later program is not there for it.
-vell_root_binds() {
-    local paths=(/tmp /home "${VELL_ROOT}" "$(dirname "${WINEPREFIX}")") extra
-    case "${PWD}" in
-        / | /usr | /usr/* | /etc | /etc/* | /bin* | /sbin* | /lib* | /var | /var/* | \
-            /proc* | /sys | /sys/* | /dev | /dev/* | /boot* | /run | /run/*) ;;
-        *) paths+=("${PWD}") ;;
-    esac
-    if [ -n "${XAUTHORITY:-}" ]; then
-        paths+=("$(dirname "${XAUTHORITY}")")
+# Inside the root the host's / is at VELL_HOST, and the prefix's drive Z:
+# is that folder: every host folder is there at its own path, and the
+# root's own /usr, /etc shadow none. /tmp is the host's too: Wine's server
+# sockets and the X server's live there.
+VELL_HOST=/mnt
+
+# vell_win_path PATH: the Windows path of a host path (drive Z: is the
+# host's /); no winepath, whose every start costs a Wine process.
+vell_win_path() {
+    local p="Z:$1"
+    printf '%s\n' "${p//\//\\}"
+}
+
+# vell_inside PATH: where the Wine programs see the host's PATH.
+vell_inside() {
+    if [ "${VELL_WINE}" = host ]; then
+        printf '%s\n' "$1"
+    else
+        printf '%s\n' "${VELL_HOST}$1"
     fi
-    IFS=: read -r -a extra <<<"${VELL_WINE_BINDS:-}"
-    paths+=("${extra[@]}")
-    # Parents first, so that root-exec skips what they already hold.
-    printf '%s\n' "${paths[@]}" | awk 'NF { print length($0) "\t" $0 }' | sort -s -n -k1,1 |
-        cut -f2- | awk '!seen[$0]++'
+}
+
+# The namespaces a Wine process starts in: a mount namespace of its own;
+# for a user other than root also a user namespace that keeps the user's
+# own ids (the ids name Wine's server sockets in /tmp). Host mounts made
+# later reach it where the host's / propagates them (shared).
+VELL_NS=()
+vell_namespace() {
+    [ ${#VELL_NS[@]} -gt 0 ] && return 0
+    if [ "${EUID}" -eq 0 ]; then
+        VELL_NS=(unshare -m --propagation slave)
+        return 0
+    fi
+    VELL_NS=(unshare --user --map-user="${EUID}" --map-group="$(id -g)" --keep-caps
+        -m --propagation slave)
+    if ! "${VELL_NS[@]}" true 2>/dev/null; then
+        echo "user namespaces are off for ordinary users here (unshare --user fails), and Wine runs" \
+            "in one: as root, allow them (sysctl -w kernel.unprivileged_userns_clone=1," \
+            "user.max_user_namespaces above 0), or run this as root" >&2
+        exit 1
+    fi
 }
 
 # Sets VELL_WINE_CMD to the command that runs a program in the Wine
@@ -99,17 +131,16 @@ vell_wine_command() {
         return 0
     fi
     vell_ensure_root
-    local cwd=/ binds=()
-    mapfile -t binds < <(vell_root_binds)
-    case " ${binds[*]} " in *" ${PWD} "*) cwd="${PWD}" ;; esac
-    VELL_WINE_CMD=(unshare -m --propagation private "${VELL_ROOT}/scripts/root-exec"
-        "${VELL_WINE_ROOT}" "${cwd}" "${binds[@]}" -- env LC_ALL="${VELL_WINE_LC_ALL}")
+    vell_namespace
+    VELL_WINE_CMD=("${VELL_NS[@]}" "${VELL_ROOT}/scripts/root-exec" "${VELL_WINE_ROOT}"
+        "${VELL_HOST}${PWD}" "/=${VELL_HOST}" /tmp -- env LC_ALL="${VELL_WINE_LC_ALL}"
+        WINEPREFIX="${VELL_HOST}${WINEPREFIX}" ${XAUTHORITY:+XAUTHORITY="${VELL_HOST}${XAUTHORITY}"})
 }
 
 # vell_wine_env command...: runs a command in the Wine environment.
 vell_wine_env() {
     vell_wine_command
-    "${VELL_WINE_CMD[@]}" "$@"
+    "${VELL_WINE_CMD[@]}" "$@" 8>&-
 }
 
 vell_wine() {
@@ -123,7 +154,7 @@ vell_wineserver() {
 # vell_wineserver_wait SECONDS: waits for the session's server to end.
 vell_wineserver_wait() {
     vell_wine_command
-    timeout "$1" "${VELL_WINE_CMD[@]}" wineserver -w || true
+    timeout "$1" "${VELL_WINE_CMD[@]}" wineserver -w 8>&- || true
 }
 
 # Says which Wine a prefix was made by; a prefix of another is made anew.
@@ -149,31 +180,35 @@ vell_wine_describe() {
 # Creates the prefix once and applies our settings (bump the settings
 # marker when they change). The markers name the Wine that made the
 # prefix: another Wine (a new root's) starts a new one. The lock keeps
-# parallel ctest jobs from doing it twice.
+# parallel ctest jobs from doing it twice. Run with the session's display
+# (vell_session_enter): a session started without one can show no window.
 vell_ensure_prefix() {
     local booted="${WINEPREFIX}/.vell-booted"
-    local settings="${WINEPREFIX}/.vell-settings-2"
+    local settings="${WINEPREFIX}/.vell-settings-3"
     local identity
     identity="$(vell_wine_identity)"
     [ "$(cat "${settings}" 2>/dev/null)" = "${identity}" ] && return 0
-    VELL_HEADLESS_SESSION=1
     mkdir -p "$(dirname "${WINEPREFIX}")"
     (
         flock 9
         [ "$(cat "${settings}" 2>/dev/null)" = "${identity}" ] && exit 0
         local wait_server=
         if [ "$(cat "${booted}" 2>/dev/null)" != "${identity}" ]; then
-            # A prefix without the marker is a half-made one; start over.
-            vell_wineserver -k >/dev/null 2>&1 || true
+            # A prefix without the marker is a half-made one; start over
+            # once the programs still on it (another Wine's) have ended.
+            vell_wineserver_wait 60
             rm -rf "${WINEPREFIX}"
             # Slow machines see wineboot give up waiting (a non-zero status)
             # while its helpers go on; the wait below lets them finish.
-            vell_wine_env DISPLAY= wineboot -i >/dev/null 2>&1 || true
+            vell_wine_env wineboot -i >/dev/null 2>&1 || true
             wait_server=1
+        fi
+        if [ "${VELL_WINE}" = root ]; then
+            ln -sfn "${VELL_HOST}" "${WINEPREFIX}/dosdevices/z:"
         fi
         # A crashing program prints a backtrace and exits (code 5 for an
         # access violation) instead of waiting on a crash dialog.
-        vell_wine_env DISPLAY= wine reg add \
+        vell_wine_env wine reg add \
             'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
             >/dev/null 2>&1
         if [ -n "${wait_server}" ]; then
@@ -187,24 +222,68 @@ vell_ensure_prefix() {
 }
 
 # Whether the window manager manages the program's windows: Y for a user's
-# desktop, N for tests under a bare Xvfb, where Wine otherwise waits about
-# two seconds for a window manager each time a framed window is hidden.
+# desktop, N under a bare Xvfb, where Wine otherwise waits about two
+# seconds for a window manager each time a framed window is hidden.
 vell_window_manager() {
     local want="$1" mark="${WINEPREFIX}/.vell-managed"
     [ "$(cat "${mark}" 2>/dev/null)" = "${want}" ] && return 0
-    VELL_HEADLESS_SESSION=1
-    vell_wine_env DISPLAY= wine reg add \
+    vell_wine_env wine reg add \
         'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "${want}" /f \
         >/dev/null 2>&1
     echo "${want}" >"${mark}"
 }
 
-# The set-up above runs Wine programs without a display. A window created
-# later in the session they started fails ("no driver could be loaded"),
-# so a program with windows first waits for that session to end.
-VELL_HEADLESS_SESSION=
-vell_end_headless_session() {
-    [ -n "${VELL_HEADLESS_SESSION}" ] || return 0
-    vell_wineserver_wait 120
-    VELL_HEADLESS_SESSION=
+# vell_wine_relay PROGRAM [ARG...]: runs a Windows program (a host path or
+# a Windows one) and returns its exit code.
+# The first program on a fresh wineserver starts Wine's helper processes
+# (services, winedevice, explorer), which inherit its stdout and stderr and
+# live as long as the server. Handing them our pipes would make a caller
+# (ctest, a pipe) wait for EOF, so the program writes to files that we
+# relay, and we finish when the program does.
+vell_wine_relay() {
+    local program="$1" tmp wine_pid status=0 tails=()
+    shift
+    case "${program}" in /*) program="$(vell_inside "${program}")" ;; esac
+    tmp="$(mktemp -d)"
+    : >"${tmp}/out"
+    : >"${tmp}/err"
+    vell_wine_command
+    "${VELL_WINE_CMD[@]}" wine "${program}" "$@" <&0 >"${tmp}/out" 2>"${tmp}/err" 8>&- &
+    wine_pid=$!
+    # shellcheck disable=SC2064  # the values of now
+    trap "kill ${wine_pid} 2>/dev/null; rm -rf '${tmp}'" EXIT
+    tail -q -s 0.05 -n +1 -f --pid="${wine_pid}" "${tmp}/out" &
+    tails+=($!)
+    tail -q -s 0.05 -n +1 -f --pid="${wine_pid}" "${tmp}/err" >&2 &
+    tails+=($!)
+    wait "${wine_pid}" || status=$?
+    wait "${tails[@]}" || true
+    trap - EXIT
+    rm -rf "${tmp}"
+    return "${status}"
+}
+
+# vell_register_stream [--force] [DLL]: registers the stream automation
+# server in the prefix, once for each build of the DLL (its path, size and
+# time are the mark) unless forced.
+vell_register_stream() {
+    local force= dll path mark stamp
+    if [ "${1:-}" = --force ]; then
+        force=1
+        shift
+    fi
+    dll="${1:-${VELL_BUILD}/vell_stream.dll}"
+    if [ ! -f "${dll}" ]; then
+        echo "register-stream: ${dll} not found (build target vell_stream)" >&2
+        return 1
+    fi
+    path="$(vell_win_path "$(realpath "${dll}")")"
+    mark="${WINEPREFIX}/.vell-stream"
+    stamp="${path} $(stat -c '%s %Y' "${dll}")"
+    [ -z "${force}" ] && [ "$(cat "${mark}" 2>/dev/null)" = "${stamp}" ] && return 0
+    if ! vell_wine regsvr32 /s "${path}" >/dev/null 2>&1; then
+        echo "register-stream: regsvr32 could not register ${path} in ${WINEPREFIX}" >&2
+        return 1
+    fi
+    echo "${stamp}" >"${mark}"
 }

@@ -93,6 +93,18 @@ vell_ensure_root() {
     stamp="$(vell_root_stamp)"
     dir="${VELL_WINE_CACHE}/wine-root-${stamp}"
     lock="${dir}.lock"
+    if [ "${EUID}" -ne 0 ]; then
+        # Only root makes it; anyone may hold it, through a read-only lock.
+        if [ ! -f "${dir}/.vell-complete" ] || ! { exec 7<"${lock}"; } 2>/dev/null; then
+            echo "the Wine root ${dir} is not made yet: run scripts/setup once as root" \
+                "(sudo scripts/setup), then any user can run the tool" >&2
+            exit 1
+        fi
+        flock -s 7
+        VELL_WINE_ROOT="${dir}"
+        VELL_WINE_ROOT_LOCKED=1
+        return 0
+    fi
     mkdir -p "${VELL_WINE_CACHE}"
     exec 7>>"${lock}"
     flock -s 7
