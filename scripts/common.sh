@@ -235,7 +235,7 @@ vell_check_folder() {
 }
 
 # vell_build_if_changed TARGET...: builds only when a source changed since
-# the last build that ran here (no file under the clone, tests and docs
+# the last build that ran here (no file under the clone, tests, docs and scripts
 # aside, newer than its mark), which costs a few milliseconds instead of a
 # CMake check.
 vell_build_if_changed() {
@@ -245,7 +245,7 @@ vell_build_if_changed() {
     done
     if [ -n "${mark}" ] && [ -f "${mark}" ] &&
         [ -z "$(find "${VELL_ROOT}" \( -path "${VELL_ROOT}/.git" -o -path "${VELL_ROOT}/build" \
-            -o -path "${VELL_BUILD}" -o -path "${VELL_ROOT}/tests" -o -path "${VELL_ROOT}/docs" \) -prune \
+            -o -path "${VELL_BUILD}" -o -path "${VELL_ROOT}/tests" -o -path "${VELL_ROOT}/docs" -o -path "${VELL_ROOT}/scripts" \) -prune \
             -o -newer "${mark}" -print -quit)" ]; then
         return 0
     fi
