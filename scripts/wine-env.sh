@@ -201,6 +201,10 @@ vell_ensure_prefix() {
             # Slow machines see wineboot give up waiting (a non-zero status)
             # while its helpers go on; the wait below lets them finish.
             vell_wine_env wineboot -i >/dev/null 2>&1 || true
+            if [ ! -d "${WINEPREFIX}/dosdevices" ]; then
+                echo "wineboot could not make the Wine prefix ${WINEPREFIX}" >&2
+                exit 1
+            fi
             wait_server=1
         fi
         if [ "${VELL_WINE}" = root ]; then

@@ -13,7 +13,7 @@ vell_add_gtest(NAME test_app_rewrite SOURCES ${CMAKE_CURRENT_LIST_DIR}/rewrite_t
 add_dependencies(test_app_rewrite vell_stream)
 
 add_test(NAME register_stream
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/register-stream $<TARGET_FILE:vell_stream>)
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/register-stream --force $<TARGET_FILE:vell_stream>)
 set_tests_properties(register_stream PROPERTIES
   FIXTURES_SETUP stream_registered FIXTURES_REQUIRED wine_prefix TIMEOUT ${VELL_TEST_TIMEOUT})
 set_tests_properties(test_app_rewrite PROPERTIES FIXTURES_REQUIRED "wine_prefix;stream_registered")

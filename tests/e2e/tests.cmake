@@ -26,6 +26,16 @@ set_tests_properties(test_e2e_batch PROPERTIES TIMEOUT 300
 add_test(NAME e2e_run_batch COMMAND env -u DISPLAY
   ${CMAKE_CURRENT_LIST_DIR}/run_batch.sh ${CMAKE_SOURCE_DIR}/scripts/run)
 vell_test_properties(e2e_run_batch)
-# Alone: without a display scripts/run ends the running Wine session.
-set_tests_properties(e2e_run_batch PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE
+set_tests_properties(e2e_run_batch PROPERTIES TIMEOUT 300
   FIXTURES_REQUIRED "wine_prefix;stream_registered")
+
+# The host's folders (under /srv, by a link, as "."), two jobs at once, and
+# a user other than root with a clone of their own (built the first time).
+foreach(_case folders together user)
+  add_test(NAME e2e_run_host_${_case} COMMAND env -u DISPLAY
+    ${CMAKE_CURRENT_LIST_DIR}/run_host.sh ${CMAKE_SOURCE_DIR}/scripts/run ${_case})
+  vell_test_properties(e2e_run_host_${_case})
+  set_tests_properties(e2e_run_host_${_case} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77
+    FIXTURES_REQUIRED "wine_prefix;stream_registered")
+endforeach()
+set_tests_properties(e2e_run_host_user PROPERTIES TIMEOUT 1800)
