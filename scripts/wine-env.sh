@@ -187,7 +187,13 @@ vell_ensure_prefix() {
     local settings="${WINEPREFIX}/.vell-settings-3"
     local identity
     identity="$(vell_wine_identity)"
-    [ "$(cat "${settings}" 2>/dev/null)" = "${identity}" ] && return 0
+    if [ "$(cat "${settings}" 2>/dev/null)" = "${identity}" ]; then
+        # The drive is a link anyone may have changed; setting it needs no Wine.
+        if [ "${VELL_WINE}" = root ] && [ "$(readlink "${WINEPREFIX}/dosdevices/z:")" != "${VELL_HOST}" ]; then
+            ln -sfn "${VELL_HOST}" "${WINEPREFIX}/dosdevices/z:"
+        fi
+        return 0
+    fi
     mkdir -p "$(dirname "${WINEPREFIX}")"
     (
         flock 9

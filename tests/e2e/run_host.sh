@@ -37,6 +37,7 @@ last() {
 
 out="$(mktemp -d)"
 srv="$(mktemp -d /srv/vell-e2e.XXXXXX)"
+chmod 755 "${srv}"
 cleanup() { rm -rf "${out}" "${srv}"; }
 trap cleanup EXIT
 
