@@ -235,28 +235,39 @@ vell_check_folder() {
 }
 
 # vell_build_if_changed TARGET...: builds only when a source changed since
-# the last build that ran here (no file under the clone, tests, docs and scripts
-# aside, newer than its mark), which costs a few milliseconds instead of a
-# CMake check.
+# the last build that ran here (no file under the clone, tests, docs and
+# scripts aside, newer than its mark), which costs a few milliseconds
+# instead of a CMake check. Runs started together build one at a time.
 vell_build_if_changed() {
-    local mark="${VELL_BUILD}/.vell-built-$(printf '%s-' "$@")" target
-    for target in "$@"; do
-        [ -n "$(compgen -G "${VELL_BUILD}/${target}.*")" ] || mark=
-    done
-    if [ -n "${mark}" ] && [ -f "${mark}" ] &&
-        [ -z "$(find "${VELL_ROOT}" \( -path "${VELL_ROOT}/.git" -o -path "${VELL_ROOT}/build" \
-            -o -path "${VELL_BUILD}" -o -path "${VELL_ROOT}/tests" -o -path "${VELL_ROOT}/docs" -o -path "${VELL_ROOT}/scripts" \) -prune \
-            -o -newer "${mark}" -print -quit)" ]; then
-        return 0
-    fi
+    local mark
     mark="${VELL_BUILD}/.vell-built-$(printf '%s-' "$@")"
+    vell_built "${mark}" "$@" && return 0
     mkdir -p "${VELL_BUILD}"
-    touch "${mark}.new"
-    if ! vell_build "$@"; then
-        echo "the build failed (above); nothing was run" >&2
-        exit 1
+    exec 6>>"${VELL_BUILD}/.vell-build.lock"
+    flock 6
+    if ! vell_built "${mark}" "$@"; then
+        touch "${mark}.new"
+        if ! vell_build "$@"; then
+            echo "the build failed (above); nothing was run" >&2
+            exit 1
+        fi
+        mv "${mark}.new" "${mark}"
     fi
-    mv "${mark}.new" "${mark}"
+    exec 6>&-
+}
+
+# vell_built MARK TARGET...: the targets are there and nothing is newer
+# than the mark.
+vell_built() {
+    local mark="$1" target
+    shift
+    [ -f "${mark}" ] || return 1
+    for target in "$@"; do
+        [ -n "$(compgen -G "${VELL_BUILD}/${target}.*")" ] || return 1
+    done
+    [ -z "$(find "${VELL_ROOT}" \( -path "${VELL_ROOT}/.git" -o -path "${VELL_ROOT}/build" \
+        -o -path "${VELL_BUILD}" -o -path "${VELL_ROOT}/tests" -o -path "${VELL_ROOT}/docs" \
+        -o -path "${VELL_ROOT}/scripts" \) -prune -o -newer "${mark}" -print -quit)" ]
 }
 
 # vell_owners_snapshot DIR FILE: each file's inode, owner, group and mode.
