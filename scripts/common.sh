@@ -154,10 +154,8 @@ vell_stop_xvfb() {
 # the runs share its display and its server, so no run ends another's
 # programs, and a run while it lasts starts warm. Its state lives beside
 # the prefix.
-VELL_SESSION="${WINEPREFIX}.session"
-
 vell_session_live() {
-    local pid
+    local pid VELL_SESSION="${WINEPREFIX}.session"
     [ -f "${VELL_SESSION}/display" ] || return 1
     pid="$(cat "${VELL_SESSION}/keeper.pid" 2>/dev/null)" || return 1
     grep -qa wine-session "/proc/${pid}/cmdline" 2>/dev/null
@@ -167,6 +165,7 @@ vell_session_live() {
 # Wine process inherits) until this process ends; starts the session
 # first when none is live.
 vell_session_enter() {
+    local VELL_SESSION="${WINEPREFIX}.session"
     mkdir -p "${VELL_SESSION}"
     exec 8>>"${VELL_SESSION}/lock"
     while :; do
@@ -188,6 +187,7 @@ vell_session_enter() {
 # Under the exclusive lock: starts the keeper and waits until its display
 # is up (its first start makes the prefix too, half a minute and more).
 vell_session_start() {
+    local VELL_SESSION="${WINEPREFIX}.session"
     local log="${VELL_SESSION}/keeper.log" pid
     rm -f "${VELL_SESSION}/display"
     setsid "${VELL_ROOT}/scripts/wine-session" "${VELL_SESSION}" </dev/null >"${log}" 2>&1 8>&- &
