@@ -57,7 +57,11 @@ folders)
             fail "${f}: owner and mode $(stat -c '%U:%G %a' "${srv}/server/cfg/${f}")"
     done
     [ "$(cat "${srv}/server/cfg/f2.yml")" = "name: 服务器" ] || fail "f2.yml not converted"
-    echo "folders: a tree under /srv by a link, as \".\"; owner and mode kept"
+    # There, but under a name the tool's code page cannot hold.
+    mkdir "${srv}/$(printf 'smile\360\237\230\200')"
+    job unseen 2 "${run}" --batch "${srv}/$(printf 'smile\360\237\230\200')"
+    grep -q "工具看不到它" "${out}/unseen.err" || { cat "${out}/unseen.err" >&2; fail "unseen folder: no reason"; }
+    echo "folders: a tree under /srv by a link, as \".\"; owner and mode kept; an unseen name told"
     ;;
 together)
     tree "${srv}/one" 30
