@@ -167,3 +167,107 @@ extern "C" void cmd_BrowseForFolder(ArgRecord* result, int32_t count, ArgRecord*
     }
     lib_SetText(result, chosen);
 }
+
+// ---- the popup menu, the save dialog and the clipboard ----
+
+// The native window of a component argument (window id low, component id
+// high; 0 for the window itself); a window or component that is not loaded
+// ends in the runtime's report.
+static HWND componentHandle(const ArgRecord* a) {
+    if (!a) return nullptr;
+    const FwWnd* obj = (const FwWnd*)(uintptr_t)lib_Notify(NOTE_OBJECT_CHECKED, a->low, a->high);
+    return obj && IsWindow(obj->hwnd) ? obj->hwnd : nullptr;
+}
+
+HMENU dlg_BuildMenu(const char* items, uint32_t greyed) {
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return nullptr;
+    const char* p = items ? items : "";
+    for (UINT number = 1;; number++) {
+        const char* end = strchr(p, '\n');
+        size_t n = end ? (size_t)(end - p) : strlen(p);
+        char text[256];
+        if (n >= sizeof text) n = sizeof text - 1;
+        memcpy(text, p, n);
+        text[n] = 0;
+        UINT flags = n == 0 ? MF_SEPARATOR : MF_STRING;
+        if (number <= 32 && (greyed >> (number - 1) & 1u)) flags |= MF_GRAYED;
+        AppendMenuA(menu, flags, number, text);
+        if (!end) break;
+        p = end + 1;
+    }
+    return menu;
+}
+
+extern "C" void cmd_PopupMenu(ArgRecord* result, int32_t count, ArgRecord* args) {
+    lib_SetInt(result, 0);
+    HWND anchor = componentHandle(lib_Arg(count, args, 0));
+    if (!anchor) return;
+    const ArgRecord* x = lib_Arg(count, args, 1);
+    const ArgRecord* y = lib_Arg(count, args, 2);
+    const ArgRecord* greyed = lib_Arg(count, args, 4);
+    HMENU menu = dlg_BuildMenu(lib_ArgText(lib_Arg(count, args, 3)), greyed ? (uint32_t)lib_ToInt(greyed) : 0);
+    if (!menu) return;
+    POINT at = {x ? lib_ToInt(x) : 0, y ? lib_ToInt(y) : 0};
+    HWND owner = GetAncestor(anchor, GA_ROOT);
+    // A menu whose owner is not in front would stay open after a click
+    // elsewhere; the empty message afterwards lets it close properly.
+    SetForegroundWindow(owner);
+    UINT chosen = (UINT)TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x,
+                                       at.y, 0, owner, nullptr);
+    PostMessageA(owner, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    lib_SetInt(result, (int32_t)chosen);
+}
+
+void dlg_FilterText(const char* filter, char* out, size_t size) {
+    size_t n = 0;
+    for (const char* p = filter ? filter : ""; *p && n + 2 < size; p++) out[n++] = *p == '|' ? '\0' : *p;
+    out[n++] = 0;
+    out[n] = 0;
+}
+
+extern "C" void cmd_SaveFileDialog(ArgRecord* result, int32_t count, ArgRecord* args) {
+    char titleBuf[64], nameBuf[64], filterBuf[64];
+    const char* title = dlg_ValueText(lib_Arg(count, args, 0), titleBuf);
+    const char* name = dlg_ValueText(lib_Arg(count, args, 1), nameBuf);
+    const char* filterArg = dlg_ValueText(lib_Arg(count, args, 2), filterBuf);
+    char filter[512];
+    dlg_FilterText(filterArg, filter, sizeof filter);
+    char path[MAX_PATH];
+    lstrcpynA(path, name, MAX_PATH);
+    OPENFILENAMEA ofn;
+    memset(&ofn, 0, sizeof ofn);
+    ofn.lStructSize = sizeof ofn;
+    HWND active = GetActiveWindow();
+    ofn.hwndOwner = (active && IsWindow(active)) ? active : nullptr;
+    ofn.lpstrFilter = filter[0] ? filter : nullptr;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrTitle = title[0] ? title : nullptr;
+    ofn.lpstrDefExt = "txt";
+    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    DlgModality modality;
+    dlg_BeginModality(&modality);
+    BOOL chosen = GetSaveFileNameA(&ofn);
+    dlg_EndModality(&modality);
+    lib_SetText(result, chosen ? lib_DupText(path) : nullptr);
+}
+
+extern "C" void cmd_SetClipboardText(ArgRecord* result, int32_t count, ArgRecord* args) {
+    lib_SetBool(result, false);
+    const char* text = lib_ArgText(lib_Arg(count, args, 0));
+    if (!text) text = "";
+    int wideLength = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    HGLOBAL block = wideLength > 0 ? GlobalAlloc(GMEM_MOVEABLE, (SIZE_T)wideLength * sizeof(WCHAR)) : nullptr;
+    if (!block) return;
+    MultiByteToWideChar(CP_ACP, 0, text, -1, (WCHAR*)GlobalLock(block), wideLength);
+    GlobalUnlock(block);
+    // Another program may hold the clipboard for a moment.
+    bool open = false;
+    for (int i = 0; i < 10 && !(open = OpenClipboard(GetActiveWindow())); i++) Sleep(20);
+    bool done = open && EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, block);
+    if (open) CloseClipboard();
+    if (!done) GlobalFree(block);
+    lib_SetBool(result, done);
+}

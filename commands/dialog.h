@@ -28,3 +28,10 @@ struct DlgModality {
 };
 void dlg_BeginModality(DlgModality* m);
 void dlg_EndModality(const DlgModality* m);
+
+// A popup menu of the lines of `items` ('\n' between them; an empty line is
+// a separator), numbered from 1; bit n-1 of `greyed` greys line n.
+HMENU dlg_BuildMenu(const char* items, uint32_t greyed);
+// A filter of the save dialog from "name|pattern|name|pattern": the pieces
+// with a zero after each, and one more at the end.
+void dlg_FilterText(const char* filter, char* out, size_t size);

@@ -52,8 +52,10 @@ static const CommandEntry lib1Commands[] = {
     cmd_CallAutomationMethod, cmd_ClearAutomationObject, cmd_FileLength, cmd_AutomationStatus,
     cmd_ReplaceFileWith, cmd_RemoveFile, cmd_Utf8Length, cmd_LastFindError, cmd_FolderIdentity,
     cmd_FileStamp, cmd_WriteFileBytes, cmd_ReadFileStamped, cmd_AppendFileTo, cmd_IsUtf8Of, cmd_ClaimTree,
+    cmd_ListBoxItemCount, cmd_ListBoxItemText, cmd_Utf8Bytes,
 };
-static const CommandEntry lib2Commands[] = {cmd_BrowseForFolder};
+static const CommandEntry lib2Commands[] = {cmd_BrowseForFolder, cmd_PopupMenu, cmd_SaveFileDialog,
+                                            cmd_SetClipboardText};
 
 extern "C" const LibraryRecord vell_library1 = {
     LIBRARY_FORMAT, "5f0c2a8e91b34d7aa6e1c3b9d4f27086", {5, 7, 0x40, 3, 7, 3, 7},

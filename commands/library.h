@@ -63,8 +63,14 @@ void cmd_WriteFileBytes(ArgRecord*, int32_t, ArgRecord*);
 void cmd_AppendFileTo(ArgRecord*, int32_t, ArgRecord*);
 void cmd_IsUtf8Of(ArgRecord*, int32_t, ArgRecord*);
 void cmd_ClaimTree(ArgRecord*, int32_t, ArgRecord*);
+void cmd_ListBoxItemCount(ArgRecord*, int32_t, ArgRecord*);
+void cmd_ListBoxItemText(ArgRecord*, int32_t, ArgRecord*);
+void cmd_Utf8Bytes(ArgRecord*, int32_t, ArgRecord*);
 // Library 2.
 void cmd_BrowseForFolder(ArgRecord*, int32_t, ArgRecord*);
+void cmd_PopupMenu(ArgRecord*, int32_t, ArgRecord*);
+void cmd_SaveFileDialog(ArgRecord*, int32_t, ArgRecord*);
+void cmd_SetClipboardText(ArgRecord*, int32_t, ArgRecord*);
 }
 
 // The component-kind table of library 1 (51 records), from the window layer.

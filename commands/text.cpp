@@ -417,3 +417,27 @@ extern "C" void cmd_IsUtf8Of(ArgRecord* result, int32_t count, ArgRecord* args) 
     if (same && !whole && matched < utf8Length) same = false;
     lib_SetBool(result, same);
 }
+
+// A text in the system code page as UTF-8 bytes, the byte-order mark first
+// when argument 2 is true. Null for an empty result.
+extern "C" void cmd_Utf8Bytes(ArgRecord* result, int32_t count, ArgRecord* args) {
+    const char* text = arg_Text(lib_Arg(count, args, 0));
+    const ArgRecord* bom = lib_Arg(count, args, 1);
+    const bool withBom = bom && bom->low != 0;
+    int n = text ? (int)strlen(text) : 0;
+    int wideLength = n > 0 ? MultiByteToWideChar(CP_ACP, 0, text, n, nullptr, 0) : 0;
+    WCHAR* wide = wideLength > 0 ? (WCHAR*)lib_Allocate(wideLength * 2) : nullptr;
+    if (wide) MultiByteToWideChar(CP_ACP, 0, text, n, wide, wideLength);
+    int length = wide ? WideCharToMultiByte(CP_UTF8, 0, wide, wideLength, nullptr, 0, nullptr, nullptr) : 0;
+    const int head = withBom ? 3 : 0;
+    uint8_t* set = nullptr;
+    if (length + head > 0) {
+        set = (uint8_t*)lib_Allocate(8 + length + head);
+        ((int32_t*)set)[0] = 1;
+        ((int32_t*)set)[1] = length + head;
+        memcpy(set + 8, "\xEF\xBB\xBF", (size_t)head);
+        if (length > 0) WideCharToMultiByte(CP_UTF8, 0, wide, wideLength, (char*)set + 8 + head, length, nullptr, nullptr);
+    }
+    lib_Free(wide);
+    lib_SetBytes(result, set);
+}

@@ -127,9 +127,19 @@ enum {
                                   //   for this process's job unless a job of another process runs on
                                   //   it, a folder above it or one below (false then); with claim
                                   //   false, ends this process's claim
+    CMD_ListBoxItemCount = 28,    // (list box) -> integer: the lines it shows
+    CMD_ListBoxItemText = 29,     // (list box, 0-based position) -> text of that line
+    CMD_Utf8Bytes = 30,           // (text[, with byte-order mark]) -> byte set: the text in UTF-8
 };
 // Command numbers of the second library.
-enum { CMD2_BrowseForFolder = 0 };
+enum {
+    CMD2_BrowseForFolder = 0,
+    CMD2_PopupMenu = 1,           // (component, screen x, y, lines joined by "\n" (empty: a separator),
+                                  //   greyed mask: bit n-1 greys line n) -> line chosen from 1, 0 none
+    CMD2_SaveFileDialog = 2,      // (title, file name, filter "name|pattern|...") -> path, empty if cancelled;
+                                  //   an existing file is replaced only once the user agreed
+    CMD2_SetClipboardText = 3,    // (text) -> boolean: the clipboard holds the text
+};
 
 // Command library record; only the fields the runtime reads are named.
 typedef struct LibraryRecord {

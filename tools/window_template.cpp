@@ -61,7 +61,7 @@ std::string kindBlock(const TgComponent& r) {
     }
 }
 
-TplComponent component(const TgComponent& r) {
+TplComponent component(const TgWindow& d, const TgComponent& r) {
     TplComponent c;
     c.kindId = r.kind;
     c.name = r.name;
@@ -71,6 +71,9 @@ TplComponent component(const TgComponent& r) {
     c.height = r.height;
     c.stateFlags = TPL_STATE_VISIBLE | (r.tabStop ? (uint32_t)TPL_STATE_TABSTOP : 0u);
     if (r.clickHandler != TG_NO_HANDLER) c.bindings.push_back(TplBinding{0, r.clickHandler});
+    for (size_t i = 0; i < d.componentBindingCount; i++)
+        if (d.componentBindings[i].component == r.id)
+            c.bindings.push_back(TplBinding{d.componentBindings[i].event, d.componentBindings[i].handler});
     c.kindBlock = kindBlock(r);
     return c;
 }
@@ -93,7 +96,7 @@ TplWindow window(const TgWindow& d) {
     std::vector<TplEntry> entries;
     entries.push_back(TplEntry{d.entryId, tpl_EncodeComponent(w)});
     for (size_t i = 0; i < d.componentCount; i++)
-        entries.push_back(TplEntry{d.components[i].id, tpl_EncodeComponent(component(d.components[i]))});
+        entries.push_back(TplEntry{d.components[i].id, tpl_EncodeComponent(component(d, d.components[i]))});
     TplWindow win;
     win.id = d.id;
     win.valueA = d.valueA;

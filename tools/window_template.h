@@ -18,6 +18,13 @@ struct TgBinding {
 
 enum : uint32_t { TG_NO_HANDLER = 0xFFFFFFFFu, TG_KIND_COLOUR = 0xFFFFFFFFu };
 
+// An event of a component other than its click.
+struct TgComponentBinding {
+    uint32_t component;       // entry id
+    int32_t event;
+    uint32_t handler;
+};
+
 struct TgComponent {
     const char* name;
     uint32_t kind;            // kind id of library 1
@@ -42,6 +49,8 @@ struct TgWindow {
     size_t bindingCount;
     const TgComponent* components;
     size_t componentCount;
+    const TgComponentBinding* componentBindings;
+    size_t componentBindingCount;
 };
 
 // The windows of the block, in template order.

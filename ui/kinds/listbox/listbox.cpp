@@ -16,6 +16,23 @@ struct ListObject {
 
 ListObject* asList(ComponentObject* obj) { return (ListObject*)obj; }
 
+// A context request (right click, the menu key, Shift+F10) becomes the
+// list box's event with the screen point to show a menu at; from the
+// keyboard that is the list's top-left corner. True when a handler ran.
+bool raiseContextMenu(ComponentObject* obj, LPARAM at) {
+    POINT p = {(short)LOWORD(at), (short)HIWORD(at)};
+    if (at == (LPARAM)-1) {
+        p = {4, 4};
+        ClientToScreen(obj->fw.hwnd, &p);
+    }
+    return ui_RaiseEvent(obj, LIST_EVENT_CONTEXT_MENU, 2, (uint32_t)p.x, (uint32_t)p.y) != 0;
+}
+
+bool isContextKey(UINT msg, WPARAM key) {
+    return (msg == WM_KEYDOWN && key == VK_APPS) ||
+           (msg == WM_SYSKEYDOWN && key == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000));
+}
+
 uint8_t* listbox_WriteKindBlock(ComponentObject* obj, int32_t* length) {
     return obj ? ui_BlockOf(listbox_Block, asList(obj)->props, length) : nullptr;
 }
@@ -28,7 +45,6 @@ void releaseResources(ListObject* l) {
 
 LRESULT onMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
     ListObject* l = asList(obj);
-    (void)lp;
     switch (msg) {
     case UI_REFLECT + WM_COMMAND:
         *handled = true;
@@ -50,6 +66,22 @@ LRESULT onMessage(ComponentObject* obj, UINT msg, WPARAM wp, LPARAM lp, bool* ha
         return (LRESULT)l->brush;
     case WM_TIMER:
         if (ui_PaceTimer(obj->fw.hwnd, &l->pace, wp)) *handled = true;
+        return 0;
+    case WM_CONTEXTMENU:
+        *handled = raiseContextMenu(obj, lp);
+        return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        // Raised here, so the platform's own translation of the key (on its
+        // release, or none) cannot raise it a second time.
+        if (isContextKey(msg, wp)) {
+            raiseContextMenu(obj, -1);
+            *handled = true;
+        }
+        return 0;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        if (wp == VK_APPS || (wp == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000))) *handled = true;
         return 0;
     default:
         return 0;
