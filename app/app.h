@@ -29,6 +29,7 @@ int32_t TranscodeHandler(int32_t argc, const uint32_t* args, int32_t* returned);
 int32_t CloseRequested(int32_t argc, const uint32_t* args, int32_t* returned);
 
 int32_t FolderDropped(int32_t argc, const uint32_t* args, int32_t* returned);
+int32_t LogMenuRequested(int32_t argc, const uint32_t* args, int32_t* returned);
 
 void ChooseFolderClicked(void);
 void TranscodeClicked(void);

@@ -25,12 +25,13 @@ static const LibraryRecord* const kLibraries[] = {&vell_library1, &vell_library2
 
 // Event bindings store byte offsets into this table (app/main_window.h).
 extern "C" constexpr EventHandler vell_handlers[SLOT_COUNT] = {ChooseFolderHandler, TranscodeHandler,
-                                                                 CloseRequested, FolderDropped};
+                                                                 CloseRequested, FolderDropped, LogMenuRequested};
 static_assert(sizeof(EventHandler) == HandlerOffset(1), "a slot per handler");
 static_assert(vell_handlers[SLOT_CHOOSE_FOLDER] == ChooseFolderHandler &&
                   vell_handlers[SLOT_TRANSCODE] == TranscodeHandler &&
                   vell_handlers[SLOT_CLOSE_REQUESTED] == CloseRequested &&
-                  vell_handlers[SLOT_FOLDER_DROPPED] == FolderDropped,
+                  vell_handlers[SLOT_FOLDER_DROPPED] == FolderDropped &&
+                  vell_handlers[SLOT_LOG_MENU] == LogMenuRequested,
               "handlers in slot order");
 
 extern "C" const ProgramDescriptor vell_program_image = {

@@ -361,6 +361,8 @@ void RunWindowJob(void (*job)(void)) {
     s_jobRunning = false;
 }
 
+bool JobRunning(void) { return s_jobRunning; }
+
 void TranscodeClicked(void) { RunWindowJob(TranscodeJob); }
 
 void ChooseFolderClicked(void) {

@@ -39,6 +39,10 @@ bool FindJobFiles(void);
 void EndJobFiles(void);
 // Runs a job unless one is running; the window cannot close meanwhile.
 void RunWindowJob(void (*job)(void));
+bool JobRunning(void);
+// Asked of the user before a restore from the window, once the backups
+// are counted (a batch run does not ask): true to go on.
+bool ConfirmRestore(int32_t backups);
 
 // The jobs, each ending by setting the status line: the button's, and the
 // two others of a batch run.

@@ -24,9 +24,13 @@ enum : uint32_t {
 
 // The handler table (vell_handlers, app/image.cpp) in slot order. A binding
 // stores the byte offset of its slot: 4 bytes a slot on the 32-bit target.
-enum : uint32_t { SLOT_CHOOSE_FOLDER, SLOT_TRANSCODE, SLOT_CLOSE_REQUESTED, SLOT_FOLDER_DROPPED, SLOT_COUNT };
+enum : uint32_t {
+    SLOT_CHOOSE_FOLDER, SLOT_TRANSCODE, SLOT_CLOSE_REQUESTED, SLOT_FOLDER_DROPPED, SLOT_LOG_MENU, SLOT_COUNT
+};
 constexpr uint32_t HandlerOffset(uint32_t slot) { return 4 * slot; }
 
 // Window events the layout binds: the close query (refused while a job
 // runs) and a folder dropped on the window (it fills the root box).
 enum : int32_t { MAIN_EVENT_CLOSE_QUERY = 12, MAIN_EVENT_FOLDER_DROPPED = 13 };
+// The log's event of a context menu asked for (its screen x, y).
+enum : int32_t { LOG_EVENT_CONTEXT_MENU = 2 };

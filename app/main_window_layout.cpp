@@ -16,6 +16,11 @@ const TgBinding kWindowBindings[] = {
     {MAIN_EVENT_FOLDER_DROPPED, HandlerOffset(SLOT_FOLDER_DROPPED)},
 };
 
+// The log's context menu (preview, restore, copy, save).
+const TgComponentBinding kComponentBindings[] = {
+    {ID_LOG, LOG_EVENT_CONTEXT_MENU, HandlerOffset(SLOT_LOG_MENU)},
+};
+
 const uint32_t kWhite = 0xFFFFFF, kOwn = TG_KIND_COLOUR, kNone = TG_NO_HANDLER;
 
 const TgComponent kComponents[] = {
@@ -45,6 +50,7 @@ const TgWindow kMainWindow = {
     MAIN_WINDOW, MAIN_WINDOW_ENTRY, 0x0270E3C8, 0x190121C5, 50, 50, 719, 531, "Vellumor", 0x00FFFFFF,
     kWindowBindings, sizeof kWindowBindings / sizeof kWindowBindings[0],
     kComponents, sizeof kComponents / sizeof kComponents[0],
+    kComponentBindings, sizeof kComponentBindings / sizeof kComponentBindings[0],
 };
 
 }  // namespace

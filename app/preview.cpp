@@ -9,6 +9,8 @@ enum : int32_t { LOC_PREVIEW = 0x04014F40 };
 void PreviewJob(void) {
     if (!FindJobFiles()) return;
     int32_t n = mod_ArrayCount(foundFiles), convert = 0;
+    mod_SetProgress(PROP_POSITION, 0);
+    mod_SetProgress(PROP_MAXIMUM, n);
     for (int32_t k = 1; k <= n; k++) {
         const char* path = mod_ArrayText(foundFiles, k, LOC_PREVIEW, 1);
         Look l = ExamineFile(path);
@@ -20,6 +22,7 @@ void PreviewJob(void) {
             Report(l.outcome, path);
         }
         ForgetLook(&l);
+        mod_SetProgress(PROP_POSITION, k);
         mod_ProcessEvents();
     }
     mod_SetStatusOwned(ProgressText(K("预览完成 将转换:"), convert, n));

@@ -98,12 +98,31 @@ static Outcome restoreOne(const char* path, bool write) {
     return o;
 }
 
+// How many found files have a backup of their own.
+static int32_t countBackups(int32_t n) {
+    int32_t backups = 0;
+    for (int32_t k = 1; k <= n; k++) {
+        char* bakPath = ConcatTexts(2, mod_ArrayText(foundFiles, k, LOC_RESTORE, 2), K(".bak"));
+        if (hasOwnBackup(bakPath)) backups++;
+        SVC->Free(bakPath);
+    }
+    return backups;
+}
+
 static void restoreFiles(bool write) {
     if (!FindJobFiles()) return;
     int32_t n = mod_ArrayCount(foundFiles);
+    if (write && !InBatchRun() && !ConfirmRestore(countBackups(n))) {
+        mod_SetStatusOwned(ConcatTexts(1, K("还原已取消")));
+        EndJobFiles();
+        return;
+    }
+    mod_SetProgress(PROP_POSITION, 0);
+    mod_SetProgress(PROP_MAXIMUM, n);
     for (int32_t k = 1; k <= n; k++) {
         const char* path = mod_ArrayText(foundFiles, k, LOC_RESTORE, 1);
         Report(restoreOne(path, write), path);
+        mod_SetProgress(PROP_POSITION, k);
         mod_ProcessEvents();
     }
     int32_t restored = TallyCount(write ? O_RESTORED : O_WOULD_RESTORE);

@@ -144,19 +144,88 @@ int Tool::progressMax() const {
 
 bool Tool::boxShown(const char* title) const { return findWindowOf(pi.dwProcessId, title) != nullptr; }
 
-std::string Tool::answerBox(const char* title, int timeoutMs) const {
+std::string Tool::answerBox(const char* title, int timeoutMs) const { return answerBoxWith(title, IDOK, timeoutMs); }
+
+std::string Tool::answerBoxWith(const char* title, int button, int timeoutMs) const {
     for (int waited = 0; waited < timeoutMs; waited += 50) {
         HWND box = findWindowOf(pi.dwProcessId, title);
         if (box) {
             char text[4096] = {0};
             GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            PostMessageA(box, WM_COMMAND, (WPARAM)button, 0);
             for (int i = 0; i < 100 && IsWindow(box); i++) Sleep(20);
             return text;
         }
         Sleep(50);
     }
     return "<no box>";
+}
+
+// A visible window of the process of this class, or null.
+static HWND windowOfClass(DWORD pid, const char* cls) {
+    HWND h = nullptr;
+    while ((h = FindWindowExA(nullptr, h, cls, nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == pid && IsWindowVisible(h)) return h;
+    }
+    return nullptr;
+}
+
+static HWND waitForClass(DWORD pid, const char* cls, int timeoutMs) {
+    for (int waited = 0; waited < timeoutMs; waited += 20) {
+        if (HWND h = windowOfClass(pid, cls)) return h;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+HWND Tool::openLogMenu(bool byKey) const {
+    // A menu closed a moment ago may not be hidden yet.
+    for (int i = 0; i < 50 && windowOfClass(pi.dwProcessId, "#32768"); i++) Sleep(20);
+    HWND lb = control(C_LOG);
+    if (byKey) {
+        PostMessageA(lb, WM_KEYDOWN, VK_APPS, 0x015D0001);
+        PostMessageA(lb, WM_KEYUP, VK_APPS, 0xC15D0001);
+    } else {
+        PostMessageA(lb, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 30));
+        PostMessageA(lb, WM_RBUTTONUP, 0, MAKELPARAM(30, 30));
+    }
+    return waitForClass(pi.dwProcessId, "#32768", 5000);
+}
+
+static void key(HWND h, UINT vk) {
+    PostMessageA(h, WM_KEYDOWN, vk, 1);
+    PostMessageA(h, WM_KEYUP, vk, 0xC0000001);
+}
+
+void Tool::pickMenuEntry(HWND menu, int steps) const {
+    for (int i = 0; i < steps; i++) key(menu, VK_DOWN);
+    key(menu, VK_RETURN);
+    for (int i = 0; i < 25 && IsWindowVisible(menu); i++) Sleep(20);
+}
+
+void Tool::closeMenu(HWND menu) const {
+    key(menu, VK_ESCAPE);
+    for (int i = 0; i < 100 && IsWindowVisible(menu); i++) Sleep(20);
+}
+
+bool Tool::answerSaveDialog(const char* title, const std::string& path, int timeoutMs) const {
+    HWND dialog = nullptr;
+    for (int waited = 0; waited < timeoutMs && !dialog; waited += 50) {
+        dialog = findWindowOf(pi.dwProcessId, title);
+        if (!dialog) Sleep(50);
+    }
+    if (!dialog) return false;
+    // The file name box: a combo box in the newer dialog, an edit box in the older.
+    HWND name = GetDlgItem(dialog, 0x47C);
+    if (!name) name = GetDlgItem(dialog, 0x480);
+    if (!name) return false;
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(name, WM_SETTEXT, 0, (LPARAM)path.c_str(), SMTO_ABORTIFHUNG, 5000, &r);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 250 && IsWindow(dialog); i++) Sleep(20);
+    return !IsWindow(dialog);
 }
 
 void Tool::pressEsc() const {

@@ -39,7 +39,19 @@ struct Tool {
     // Waits for a message box of the tool with this title; returns its text
     // and presses its first button. "<no box>" after the timeout.
     std::string answerBox(const char* title, int timeoutMs = 60000) const;
+    // The same with another button: IDYES, IDNO, IDCANCEL.
+    std::string answerBoxWith(const char* title, int button, int timeoutMs = 60000) const;
     bool boxShown(const char* title) const;
+    // The log's context menu, opened by a right click on the log or by the
+    // menu key: the menu's window, or null when none opened.
+    HWND openLogMenu(bool byKey = false) const;
+    // Moves down `steps` entries (separators are passed over) and presses
+    // Enter: an enabled entry closes the menu and runs, a greyed one leaves
+    // it open.
+    void pickMenuEntry(HWND menu, int steps) const;
+    void closeMenu(HWND menu) const;
+    // The save dialog of the tool titled so, answered with this path.
+    bool answerSaveDialog(const char* title, const std::string& path, int timeoutMs = 20000) const;
     void pressEsc() const;
     DWORD waitExit(int timeoutMs = 20000);  // exit code, or STILL_ACTIVE
     void kill();

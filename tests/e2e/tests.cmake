@@ -7,7 +7,8 @@ set_tests_properties(e2e_link_tree PROPERTIES FIXTURES_SETUP link_tree)
 string(REPLACE "/" "\\" _links_win "Z:${_links}")
 
 vell_add_gtest(NAME test_e2e GUI
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/driver.cpp ${CMAKE_CURRENT_LIST_DIR}/e2e_test.cpp)
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/driver.cpp ${CMAKE_CURRENT_LIST_DIR}/e2e_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/log_menu_test.cpp)
 add_dependencies(test_e2e vellumor vell_stream)
 set_tests_properties(test_e2e PROPERTIES TIMEOUT 300
   FIXTURES_REQUIRED "wine_prefix;stream_registered;link_tree"

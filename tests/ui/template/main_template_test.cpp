@@ -54,22 +54,23 @@ struct Row {
     int32_t rect[4];
     bool tabStop;
     uint32_t handler;   // 0xFFFFFFFF: no binding
+    int32_t event;      // the one bound: the click, or the log's context menu
 };
 
 // Table order, entry 1 first.
 const Row kRows[] = {
-    {ID_BUTTON_START, "按钮2", KIND_BUTTON, {592, 148, 112, 32}, true, HandlerOffset(SLOT_TRANSCODE)},
-    {ID_STATUS, "标签5", KIND_LABEL, {8, 466, 696, 31}, false, 0xFFFFFFFF},
-    {ID_PROGRESS, "进度条1", KIND_PROGRESS, {8, 440, 696, 24}, false, 0xFFFFFFFF},
-    {ID_LABEL_PROGRESS, "标签4", KIND_LABEL, {8, 405, 696, 24}, false, 0xFFFFFFFF},
-    {ID_LABEL_LOG, "标签3", KIND_LABEL, {8, 185, 696, 24}, false, 0xFFFFFFFF},
-    {ID_LOG, "列表框1", KIND_LISTBOX, {8, 219, 696, 176}, true, 0xFFFFFFFF},
-    {ID_CHECK_BACKUP, "选择框1", KIND_CHECKBOX, {10, 152, 238, 24}, true, 0xFFFFFFFF},
-    {ID_EDIT_EXTENSIONS, "编辑框2", KIND_EDIT, {8, 112, 696, 32}, true, 0xFFFFFFFF},
-    {ID_LABEL_EXTENSIONS, "标签2", KIND_LABEL, {8, 80, 696, 24}, false, 0xFFFFFFFF},
-    {ID_BUTTON_CHOOSE, "按钮1", KIND_BUTTON, {595, 40, 112, 32}, true, HandlerOffset(SLOT_CHOOSE_FOLDER)},
-    {ID_EDIT_ROOT, "编辑框1", KIND_EDIT, {8, 40, 584, 32}, true, 0xFFFFFFFF},
-    {ID_LABEL_ROOT, "标签1", KIND_LABEL, {8, 8, 696, 24}, false, 0xFFFFFFFF},
+    {ID_BUTTON_START, "按钮2", KIND_BUTTON, {592, 148, 112, 32}, true, HandlerOffset(SLOT_TRANSCODE), 0},
+    {ID_STATUS, "标签5", KIND_LABEL, {8, 466, 696, 31}, false, 0xFFFFFFFF, 0},
+    {ID_PROGRESS, "进度条1", KIND_PROGRESS, {8, 440, 696, 24}, false, 0xFFFFFFFF, 0},
+    {ID_LABEL_PROGRESS, "标签4", KIND_LABEL, {8, 405, 696, 24}, false, 0xFFFFFFFF, 0},
+    {ID_LABEL_LOG, "标签3", KIND_LABEL, {8, 185, 696, 24}, false, 0xFFFFFFFF, 0},
+    {ID_LOG, "列表框1", KIND_LISTBOX, {8, 219, 696, 176}, true, HandlerOffset(SLOT_LOG_MENU), LOG_EVENT_CONTEXT_MENU},
+    {ID_CHECK_BACKUP, "选择框1", KIND_CHECKBOX, {10, 152, 238, 24}, true, 0xFFFFFFFF, 0},
+    {ID_EDIT_EXTENSIONS, "编辑框2", KIND_EDIT, {8, 112, 696, 32}, true, 0xFFFFFFFF, 0},
+    {ID_LABEL_EXTENSIONS, "标签2", KIND_LABEL, {8, 80, 696, 24}, false, 0xFFFFFFFF, 0},
+    {ID_BUTTON_CHOOSE, "按钮1", KIND_BUTTON, {595, 40, 112, 32}, true, HandlerOffset(SLOT_CHOOSE_FOLDER), 0},
+    {ID_EDIT_ROOT, "编辑框1", KIND_EDIT, {8, 40, 584, 32}, true, 0xFFFFFFFF, 0},
+    {ID_LABEL_ROOT, "标签1", KIND_LABEL, {8, 8, 696, 24}, false, 0xFFFFFFFF, 0},
 };
 
 }  // namespace
@@ -190,7 +191,7 @@ TEST_F(Main, ComponentsInTableOrder) {
             EXPECT_TRUE(b.empty());
         } else {
             ASSERT_EQ(b.size(), 1u);
-            EXPECT_EQ(b[0].event, 0);
+            EXPECT_EQ(b[0].event, row.event);
             EXPECT_EQ(b[0].handler, row.handler);
         }
         TplComponent c;
