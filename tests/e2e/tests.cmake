@@ -40,3 +40,14 @@ foreach(_case folders together user)
     FIXTURES_REQUIRED "wine_prefix;stream_registered")
 endforeach()
 set_tests_properties(e2e_run_host_user PROPERTIES TIMEOUT 1800)
+# The window at 96 and 144 DPI, each in a Wine session started at that DPI.
+# Alone: it ends the running session, and every program started meanwhile
+# would see the changed DPI.
+add_executable(vell_dpi_probe ${CMAKE_CURRENT_LIST_DIR}/driver.cpp ${CMAKE_CURRENT_LIST_DIR}/dpi_test.cpp)
+target_link_libraries(vell_dpi_probe PRIVATE ${VELL_GTEST_MAIN} vell_rt)
+add_dependencies(vell_dpi_probe vellumor)
+add_test(NAME e2e_dpi_layout COMMAND ${CMAKE_CURRENT_LIST_DIR}/dpi_layout.sh
+  ${CMAKE_SOURCE_DIR}/scripts $<TARGET_FILE:vell_dpi_probe>)
+vell_test_properties(e2e_dpi_layout)
+set_tests_properties(e2e_dpi_layout PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE RESOURCE_LOCK display
+  FIXTURES_REQUIRED "wine_prefix")

@@ -4,6 +4,7 @@
 // property's type code.
 #include "ui/dispatch/dispatch.h"
 #include "ui/loader/loader.h"
+#include "ui/scale.h"
 #include "ui/template/archive.h"
 #include "commands/library.h"
 #include <string.h>
@@ -78,7 +79,8 @@ uint32_t fontMember(const LOGFONTA& lf, int32_t member) {
     case 2: return lf.lfItalic ? 1u : 0u;
     case 3: return lf.lfStrikeOut ? 1u : 0u;
     case 4: return lf.lfUnderline ? 1u : 0u;
-    case 5: return (uint32_t)MulDiv(abs(lf.lfHeight), 72, ui_ScreenDpi());
+    // Stored fonts are in template units, drawn scaled (ui/scale.h).
+    case 5: return (uint32_t)MulDiv(abs(lf.lfHeight), 72, UI_TEMPLATE_DPI);
     default: return 0;
     }
 }
@@ -100,7 +102,7 @@ void setFontMember(LOGFONTA* lf, int32_t member, uint32_t value) {
     case 5: {
         int32_t points = (int32_t)value;
         if (points < 0) points = 0;
-        lf->lfHeight = -MulDiv(points, ui_ScreenDpi(), 72);
+        lf->lfHeight = -MulDiv(points, UI_TEMPLATE_DPI, 72);
         break;
     }
     default: break;
@@ -309,12 +311,12 @@ uint64_t ui_ReadProperty(uint32_t window, uint32_t component, int32_t prop, int3
     case 1:
         if (!o) return lowOnly((uint32_t)rect[prop]);
         liveRect(o->fw.hwnd, &r);
-        return lowOnly((uint32_t)(prop == 0 ? r.left : r.top));
+        return lowOnly((uint32_t)ui_FromNative(prop == 0 ? r.left : r.top));
     case 2:
     case 3:
         if (!o) return lowOnly((uint32_t)rect[prop]);
         GetWindowRect(o->fw.hwnd, &r);
-        return lowOnly((uint32_t)(prop == 2 ? r.right - r.left : r.bottom - r.top));
+        return lowOnly((uint32_t)ui_FromNative(prop == 2 ? r.right - r.left : r.bottom - r.top));
     case 4: return lowOnly((uint32_t)(uintptr_t)rt_DupText(tpl_GetTag(t, (uint32_t)idx)));
     case 5:
         if (o) return (GetWindowLongA(o->fw.hwnd, GWL_STYLE) & WS_VISIBLE) ? 1 : 0;
@@ -376,8 +378,8 @@ void ui_WriteProperty(uint32_t window, uint32_t component, int32_t prop, int32_t
         if (o) {
             RECT r;
             GetWindowRect(o->fw.hwnd, &r);
-            int32_t width = prop == 2 ? v : r.right - r.left;
-            int32_t height = prop == 3 ? v : r.bottom - r.top;
+            int32_t width = prop == 2 ? ui_ToNative(v) : r.right - r.left;
+            int32_t height = prop == 3 ? ui_ToNative(v) : r.bottom - r.top;
             SetWindowPos(o->fw.hwnd, nullptr, 0, 0, width, height,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
@@ -391,8 +393,8 @@ void ui_WriteProperty(uint32_t window, uint32_t component, int32_t prop, int32_t
         if (o) {
             RECT r;
             liveRect(o->fw.hwnd, &r);
-            int32_t x = prop == 0 ? v : r.left;
-            int32_t y = prop == 1 ? v : r.top;
+            int32_t x = prop == 0 ? ui_ToNative(v) : r.left;
+            int32_t y = prop == 1 ? ui_ToNative(v) : r.top;
             MoveWindow(o->fw.hwnd, x, y, r.right - r.left, r.bottom - r.top, TRUE);
         }
         break;

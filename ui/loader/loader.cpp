@@ -1,5 +1,6 @@
 // The window registry and the loader that builds live windows from it.
 #include "ui/loader/loader.h"
+#include "ui/scale.h"
 #include "ui/dispatch/dispatch.h"
 #include "commands/library.h"
 #include "ui/template/archive.h"
@@ -286,6 +287,7 @@ bool createEntry(Load* L, int32_t idx, int32_t* controlId) {
     std::string block((const char*)rec + f.kindBlock, f.kindBlockSize);
     int32_t rect[4];
     memcpy(rect, rec + f.rect, sizeof rect);
+    for (int32_t& v : rect) v = ui_ToNative(v);
     uint32_t state = rd32(rec + f.stateFlags);
     bool hiddenKind = (k->flags & KF_HIDDEN) != 0;
     bool forcedShown = idx == 0 && L->secondInstance;

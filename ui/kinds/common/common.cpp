@@ -1,4 +1,5 @@
 #include "ui/kinds/common/common.h"
+#include "ui/scale.h"
 #include <algorithm>
 #include <stdarg.h>
 #include <string.h>
@@ -44,6 +45,9 @@ bool ui_FontRuleLogFont(const void* bytes, int32_t length, LOGFONTA* out) {
 HFONT ui_CreateFontFromBytes(const void* bytes, int32_t length) {
     LOGFONTA lf;
     if (!ui_FontRuleLogFont(bytes, length, &lf)) return nullptr;
+    // Drawn at the screen's DPI; the stored font stays in template units.
+    lf.lfHeight = ui_ToNative(lf.lfHeight);
+    lf.lfWidth = ui_ToNative(lf.lfWidth);
     return CreateFontIndirectA(&lf);
 }
 
