@@ -12,7 +12,11 @@
 #include "ui/loader/loader.h"
 #include "tests/support/drop.h"
 #include "tests/support/pump.h"
+#include "ui/scale.h"
+#include <thread>
+#include <vector>
 #include "app/app.h"
+#include "app/job.h"
 
 extern "C" const unsigned char vell_main_template[];
 extern "C" const unsigned int vell_main_template_size;
@@ -29,7 +33,7 @@ int32_t handler(int32_t, const uint32_t*, int32_t* returned) {
 }
 // The module's handler table stand-in, one handler a slot (app/main_window.h).
 // A drop reaches the module's own handler: it writes through the runtime.
-EventHandler g_slots[16] = {handler<0>, handler<1>, handler<2>,  FolderDropped,  handler<4>,  handler<5>,
+EventHandler g_slots[16] = {handler<0>, handler<1>, handler<2>,  FolderDropped,  LogMenuRequested,  handler<5>,
                             handler<6>, handler<7>, handler<8>,  handler<9>,  handler<10>, handler<11>,
                             handler<12>, handler<13>, handler<14>, handler<15>};
 
@@ -66,7 +70,9 @@ int32_t insert(int32_t position, const char* text) {
 
 class MainWindow : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    // Loads the window with a stand-in screen DPI (0: the screen's own).
+    static void load(int32_t dpi) {
+        ui_SetNativeDpi(dpi);
         static const LibraryRecord* libs[1] = {&vell_library1};
         g_rt.libraries = libs;
         g_rt.libraryCount = 1;
@@ -76,24 +82,35 @@ protected:
         ASSERT_TRUE(ui_LoadStartWindow(MAIN_WINDOW));
         pump();
     }
+    static void SetUpTestSuite() { load(0); }
     static void TearDownTestSuite() {
         ui_ClearRegistry();
         pump();
+        ui_SetNativeDpi(0);
     }
     void SetUp() override { memset(g_calls, 0, sizeof g_calls); }
 };
 
+// The layout in template units: left, top, width, height.
+const struct { uint32_t id, kind; int32_t rect[4]; } kLayout[] = {
+    {ID_BUTTON_START, KIND_BUTTON, {592, 148, 112, 32}},   {ID_STATUS, KIND_LABEL, {8, 466, 696, 31}},
+    {ID_PROGRESS, KIND_PROGRESS, {8, 440, 696, 24}},  {ID_LABEL_PROGRESS, KIND_LABEL, {8, 405, 696, 24}},
+    {ID_LABEL_LOG, KIND_LABEL, {8, 185, 696, 24}},       {ID_LOG, KIND_LISTBOX, {8, 219, 696, 176}},
+    {ID_CHECK_BACKUP, KIND_CHECKBOX, {10, 152, 238, 24}},   {ID_EDIT_EXTENSIONS, KIND_EDIT, {8, 112, 696, 32}},
+    {ID_LABEL_EXTENSIONS, KIND_LABEL, {8, 80, 696, 24}},        {ID_BUTTON_CHOOSE, KIND_BUTTON, {595, 40, 112, 32}},
+    {ID_EDIT_ROOT, KIND_EDIT, {8, 40, 584, 32}},           {ID_LABEL_ROOT, KIND_LABEL, {8, 8, 696, 24}},
+};
+
+RECT nativeRect(uint32_t component) {
+    RECT rc;
+    GetWindowRect(handle(component), &rc);
+    MapWindowPoints(nullptr, GetParent(handle(component)), (POINT*)&rc, 2);
+    return rc;
+}
+
 TEST_F(MainWindow, AllTwelveComponentsAreLiveWithTheirKinds) {
-    const struct { uint32_t id, kind; int32_t rect[4]; } rows[] = {
-        {ID_BUTTON_START, KIND_BUTTON, {592, 148, 112, 32}},   {ID_STATUS, KIND_LABEL, {8, 466, 696, 31}},
-        {ID_PROGRESS, KIND_PROGRESS, {8, 440, 696, 24}},  {ID_LABEL_PROGRESS, KIND_LABEL, {8, 405, 696, 24}},
-        {ID_LABEL_LOG, KIND_LABEL, {8, 185, 696, 24}},       {ID_LOG, KIND_LISTBOX, {8, 219, 696, 176}},
-        {ID_CHECK_BACKUP, KIND_CHECKBOX, {10, 152, 238, 24}},   {ID_EDIT_EXTENSIONS, KIND_EDIT, {8, 112, 696, 32}},
-        {ID_LABEL_EXTENSIONS, KIND_LABEL, {8, 80, 696, 24}},        {ID_BUTTON_CHOOSE, KIND_BUTTON, {595, 40, 112, 32}},
-        {ID_EDIT_ROOT, KIND_EDIT, {8, 40, 584, 32}},           {ID_LABEL_ROOT, KIND_LABEL, {8, 8, 696, 24}},
-    };
     HWND main = ui_WindowObject(ui_FindWindow(MAIN_WINDOW))->fw.hwnd;
-    for (const auto& r : rows) {
+    for (const auto& r : kLayout) {
         ComponentObject* o = object(r.id);
         ASSERT_NE(o, nullptr) << std::hex << r.id;
         EXPECT_EQ(o->kindId, r.kind) << std::hex << r.id;
@@ -206,6 +223,94 @@ TEST_F(MainWindow, ADroppedFolderFillsTheRootBoxUnlessAJobRuns) {
     SendMessageA(main, WM_DROPFILES, (WPARAM)dropOf({folder}), 0);
     EXPECT_EQ(readText(ID_EDIT_ROOT, 8), "<null>");
     ui_WriteProperty(MAIN_WINDOW, ID_BUTTON_CHOOSE, 6, -1, 0, 0);
+}
+
+// The log's menu as the module builds it, read by a helper thread while the
+// menu is open and then closed with Esc: its lines and which are greyed.
+struct MenuLine {
+    std::string text;
+    bool greyed;
+    bool operator==(const MenuLine& o) const { return text == o.text && greyed == o.greyed; }
+};
+void PrintTo(const MenuLine& l, std::ostream* os) { *os << l.text << (l.greyed ? " (greyed)" : ""); }
+
+std::vector<MenuLine> logMenuLines(bool byKey) {
+    std::vector<MenuLine> lines;
+    std::thread reader([&lines] {
+        HWND popup = nullptr;
+        for (int i = 0; i < 250 && !popup; i++) {
+            while ((popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) && !IsWindowVisible(popup)) {}
+            if (!popup) Sleep(20);
+        }
+        if (!popup) return;
+        HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
+        for (int i = 0; i < GetMenuItemCount(menu); i++) {
+            char text[128] = {};
+            GetMenuStringA(menu, (UINT)i, text, sizeof text, MF_BYPOSITION);
+            // A separator reads as greyed too: it is never chosen.
+            UINT state = GetMenuState(menu, (UINT)i, MF_BYPOSITION);
+            lines.push_back({text, !(state & MF_SEPARATOR) && (state & MF_GRAYED)});
+        }
+        PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 1);
+    });
+    if (byKey) SendMessageA(handle(ID_LOG), WM_KEYDOWN, VK_APPS, 1);
+    else SendMessageA(handle(ID_LOG), WM_CONTEXTMENU, (WPARAM)handle(ID_LOG), MAKELPARAM(100, 300));
+    reader.join();
+    pump();
+    return lines;
+}
+
+TEST_F(MainWindow, TheLogMenuGreysWhatCannotRun) {
+    ASSERT_EQ(SendMessageA(handle(ID_LOG), LB_GETCOUNT, 0, 0), 0);
+    const std::vector<MenuLine> idle = {
+        {"预览 (不写入)", true}, {"还原备份...", true}, {"", false}, {"复制日志", true}, {"保存日志...", true}};
+    EXPECT_EQ(logMenuLines(false), idle) << "no folder, no log";
+    ui_WriteProperty(MAIN_WINDOW, ID_EDIT_ROOT, 8, -1, (uint32_t)(uintptr_t)"C:\\server", 0);
+    insert(0, "搜索带转码文件...");
+    const std::vector<MenuLine> ready = {
+        {"预览 (不写入)", false}, {"还原备份...", false}, {"", false}, {"复制日志", false}, {"保存日志...", false}};
+    EXPECT_EQ(logMenuLines(true), ready) << "opened by the menu key";
+    // While a job runs: only the copy.
+    static std::vector<MenuLine> during;
+    RunWindowJob([] { during = logMenuLines(false); });
+    const std::vector<MenuLine> running = {
+        {"预览 (不写入)", true}, {"还原备份...", true}, {"", false}, {"复制日志", false}, {"保存日志...", true}};
+    EXPECT_EQ(during, running);
+    SendMessageA(handle(ID_LOG), LB_RESETCONTENT, 0, 0);
+    ui_WriteProperty(MAIN_WINDOW, ID_EDIT_ROOT, 8, -1, 0, 0);
+}
+
+// On a screen of 144 DPI the native window is half again as large, and the
+// module still reads and writes the template's units.
+class ScaledMainWindow : public MainWindow {
+protected:
+    static void SetUpTestSuite() { load(144); }
+};
+
+TEST_F(ScaledMainWindow, NativeRectanglesScaleAndPropertiesKeepTemplateUnits) {
+    for (const auto& r : kLayout) {
+        RECT rc = nativeRect(r.id);
+        const int32_t native[4] = {rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
+        for (int32_t p = 0; p < 4; p++) {
+            EXPECT_EQ(native[p], MulDiv(r.rect[p], 3, 2)) << std::hex << r.id << " property " << p;
+            EXPECT_EQ(readInt(r.id, p), (uint32_t)r.rect[p]) << std::hex << r.id << " property " << p;
+        }
+    }
+    HWND main = ui_WindowObject(ui_FindWindow(MAIN_WINDOW))->fw.hwnd;
+    RECT client;
+    GetClientRect(main, &client);
+    EXPECT_GE(client.right, MulDiv(704, 3, 2)) << "nothing clipped on the right";
+    EXPECT_GE(client.bottom, MulDiv(497, 3, 2)) << "nothing clipped below";
+    // Fonts drawn half again as tall; their size still reads in points.
+    LOGFONTA lf;
+    GetObjectA((HFONT)SendMessageA(handle(ID_BUTTON_START), WM_GETFONT, 0, 0), sizeof lf, &lf);
+    EXPECT_EQ(lf.lfHeight, -18);
+    EXPECT_EQ((uint32_t)ui_ReadProperty(MAIN_WINDOW, ID_BUTTON_START, 13, 5), 9u);
+    // A write takes template units.
+    ui_WriteProperty(MAIN_WINDOW, ID_STATUS, 1, -1, 460, 0);
+    EXPECT_EQ(nativeRect(ID_STATUS).top, 690);
+    EXPECT_EQ(readInt(ID_STATUS, 1), 460u);
+    ui_WriteProperty(MAIN_WINDOW, ID_STATUS, 1, -1, 466, 0);
 }
 
 }  // namespace
