@@ -173,8 +173,10 @@ TEST_F(LogMenu, RestoreAsksWithTheCountAndGivesBackEveryByte) {
     writeFile(root + "\\d.yml", ascii);
     job("yml");
     ASSERT_EQ(readFile(root + "\\a.yml"), kUtf8);
-    // d.yml is ASCII: rewritten with the same bytes, and backed up.
-    const std::string prompt = "找到 3 个备份文件 (.bak)。\n还原将用备份替换这些文件的当前内容, 备份保留。\n是否还原?";
+    // d.yml is ASCII: rewritten with the same bytes, and backed up; its
+    // backup is found, and it has nothing to get back.
+    const std::string prompt = "找到 3 个备份文件 (.bak)。\n仍是本工具转码结果的文件将还原为备份的内容, "
+                               "之后改动过的文件保持不变, 备份保留。\n是否还原?";
 
     pick(RESTORE);
     EXPECT_EQ(tool.answerBoxWith("还原备份", IDNO), prompt);
@@ -183,7 +185,7 @@ TEST_F(LogMenu, RestoreAsksWithTheCountAndGivesBackEveryByte) {
 
     pick(RESTORE);
     EXPECT_EQ(tool.answerBoxWith("还原备份", IDYES), prompt);
-    EXPECT_EQ(waitForStatus("还原完成"), "还原完成 已还原:3 共计:4");
+    EXPECT_EQ(waitForStatus("还原完成"), "还原完成 已还原:2 共计:4");
     EXPECT_EQ(readFile(root + "\\a.yml"), kGbk);
     EXPECT_EQ(readFile(root + "\\sub\\b.yml"), big);
     EXPECT_EQ(readFile(root + "\\c.yml"), kUtf8);
