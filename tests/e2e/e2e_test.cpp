@@ -4,7 +4,7 @@
 #include <map>
 #include <set>
 #include <stdlib.h>
-#include "driver.h"
+#include "fixture.h"
 
 using namespace e2e;
 
@@ -24,18 +24,8 @@ const std::string kUtf8 = "\xE5\x90\x8D\xE7\xA7\xB0: \xE6\x9C\x8D\xE5\x8A\xA1\xE
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kUtf16 = std::string("\xFF\xFE\x41\x00\x42\x00", 6);
 
-class Job : public ::testing::Test {
+class Job : public WithTool {
 protected:
-    Tool tool;
-    std::string root;
-    void SetUp() override {
-        root = tempFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        ASSERT_TRUE(tool.start()) << "no window captioned Vellumor";
-    }
-    void TearDown() override {
-        tool.kill();
-        removeTree(root);
-    }
     // The log read bottom-up: oldest line first.
     std::vector<std::string> history() const {
         std::vector<std::string> l = tool.log();

@@ -2,7 +2,7 @@
 // the log copied and saved, and the entries that cannot run now.
 #include <gtest/gtest.h>
 #include <algorithm>
-#include "driver.h"
+#include "fixture.h"
 
 using namespace e2e;
 
@@ -67,18 +67,8 @@ std::vector<std::string> namesIn(const std::string& dir) {
     return names;
 }
 
-class LogMenu : public ::testing::Test {
+class LogMenu : public WithTool {
 protected:
-    Tool tool;
-    std::string root;
-    void SetUp() override {
-        root = tempFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        ASSERT_TRUE(tool.start()) << "no window captioned Vellumor";
-    }
-    void TearDown() override {
-        tool.kill();
-        removeTree(root);
-    }
     // The log as the tool would save it: oldest line first, CRLF after each.
     std::string logText() const {
         std::vector<std::string> l = tool.log();
