@@ -278,13 +278,6 @@ bool onHiddenPage(const TplTable& t, uint32_t id) {
 
 }  // namespace
 
-int32_t ui_ScreenDpi(void) {
-    HDC dc = GetDC(nullptr);
-    int32_t dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ReleaseDC(nullptr, dc);
-    return dpi > 0 ? dpi : 96;
-}
-
 // ---- reading ----
 
 uint64_t ui_ReadProperty(uint32_t window, uint32_t component, int32_t prop, int32_t member) {

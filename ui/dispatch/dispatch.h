@@ -29,6 +29,3 @@ struct UiFontRecord {
     const char* face;    // a read places the text inside the same block
 };
 static_assert(sizeof(UiFontRecord) == 28, "font record");
-
-// Pixels per inch of the screen, vertically.
-int32_t ui_ScreenDpi(void);

@@ -3,6 +3,7 @@
 #include <string.h>
 #include "tests/support/ui_kit.h"
 #include "runtime/rt.h"
+#include "ui/scale.h"
 
 using namespace uk;
 
@@ -188,8 +189,9 @@ TEST_F(Dispatch, MousePointerNumbersTranslateBothWays) {
 }
 
 TEST_F(Dispatch, FontSizeMemberWritesTheHeight) {
+    // Heights are the template's, at 96 DPI, whatever the screen's.
+    ui_SetNativeDpi(144);
     loadAbc();
-    ASSERT_EQ(ui_ScreenDpi(), 96);
     write(A, P_FONT, (uint32_t)-12, 5);
     EXPECT_EQ(font(A).lfHeight, 0);
     write(A, P_FONT, 12, 5);
@@ -206,6 +208,7 @@ TEST_F(Dispatch, FontSizeMemberWritesTheHeight) {
     EXPECT_EQ(read(A, P_FONT, 0), 2700u);
     write(A, P_FONT, 7, 4);
     EXPECT_EQ(font(A).lfUnderline, 1);
+    ui_SetNativeDpi(0);
 }
 
 TEST_F(Dispatch, FontFaceNameRules) {
