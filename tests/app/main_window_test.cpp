@@ -234,7 +234,10 @@ struct MenuLine {
 };
 void PrintTo(const MenuLine& l, std::ostream* os) { *os << l.text << (l.greyed ? " (greyed)" : ""); }
 
-std::vector<MenuLine> logMenuLines(bool byKey) {
+// The three ways a user asks for the menu.
+enum Ask { RIGHT_CLICK, MENU_KEY, SHIFT_F10 };
+
+std::vector<MenuLine> logMenuLines(Ask ask) {
     std::vector<MenuLine> lines;
     std::thread reader([&lines] {
         HWND popup = nullptr;
@@ -253,8 +256,16 @@ std::vector<MenuLine> logMenuLines(bool byKey) {
         }
         PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 1);
     });
-    if (byKey) SendMessageA(handle(ID_LOG), WM_KEYDOWN, VK_APPS, 1);
-    else SendMessageA(handle(ID_LOG), WM_CONTEXTMENU, (WPARAM)handle(ID_LOG), MAKELPARAM(100, 300));
+    HWND log = handle(ID_LOG);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = ask == SHIFT_F10 ? 0x80 : 0;
+    SetKeyboardState(keys);
+    if (ask == RIGHT_CLICK) SendMessageA(log, WM_CONTEXTMENU, (WPARAM)log, MAKELPARAM(100, 300));
+    else if (ask == MENU_KEY) SendMessageA(log, WM_KEYDOWN, VK_APPS, 1);
+    else SendMessageA(log, WM_SYSKEYDOWN, VK_F10, 1);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
     reader.join();
     pump();
     return lines;
@@ -264,15 +275,15 @@ TEST_F(MainWindow, TheLogMenuGreysWhatCannotRun) {
     ASSERT_EQ(SendMessageA(handle(ID_LOG), LB_GETCOUNT, 0, 0), 0);
     const std::vector<MenuLine> idle = {
         {"预览 (不写入)", true}, {"还原备份...", true}, {"", false}, {"复制日志", true}, {"保存日志...", true}};
-    EXPECT_EQ(logMenuLines(false), idle) << "no folder, no log";
+    EXPECT_EQ(logMenuLines(RIGHT_CLICK), idle) << "no folder, no log";
     ui_WriteProperty(MAIN_WINDOW, ID_EDIT_ROOT, 8, -1, (uint32_t)(uintptr_t)"C:\\server", 0);
     insert(0, "搜索带转码文件...");
     const std::vector<MenuLine> ready = {
         {"预览 (不写入)", false}, {"还原备份...", false}, {"", false}, {"复制日志", false}, {"保存日志...", false}};
-    EXPECT_EQ(logMenuLines(true), ready) << "opened by the menu key";
+    EXPECT_EQ(logMenuLines(MENU_KEY), ready) << "opened by the menu key";
     // While a job runs: only the copy.
     static std::vector<MenuLine> during;
-    RunWindowJob([] { during = logMenuLines(false); });
+    RunWindowJob([] { during = logMenuLines(SHIFT_F10); });
     const std::vector<MenuLine> running = {
         {"预览 (不写入)", true}, {"还原备份...", true}, {"", false}, {"复制日志", false}, {"保存日志...", true}};
     EXPECT_EQ(during, running);
