@@ -9,7 +9,7 @@ import os
 import re
 import sys
 
-PRODUCT = ["app", "runtime", "ui", "commands", "automation", "platform", "tools"]
+PRODUCT = ["app", "runtime", "ui", "commands", "automation", "platform", "program", "tools"]
 
 
 def strip(text):

@@ -1,6 +1,7 @@
-// The program's entry: wires the module's image and start routine, the
-// window layer, the automation layer and the application object into the
-// runtime, then runs the application object.
+// The program's entry, above every layer: hands the runtime the module's
+// image and start routine and the window layer's install function,
+// installs the automation layer and makes the runtime's application object
+// the framework's, then runs it. Nothing below includes this file.
 #include "automation/automation.h"
 #include "platform/framework.h"
 #include "runtime/rt.h"
