@@ -1,6 +1,6 @@
 #include "commands/library.h"
 #include <string.h>
-#include <windows.h>
+#include "runtime/rt.h"
 
 RuntimeNotify lib_notify = nullptr;
 
@@ -19,22 +19,9 @@ void lib_Fatal(const char* message) {
 }
 int32_t lib_ToInt(const ArgRecord* r) { return (int32_t)lib_Notify(NOTE_TO_INT, (uint32_t)(uintptr_t)r, 0); }
 
-char* lib_TextFromBytes(const void* p, int32_t n) {
-    if (n <= 0) return nullptr;
-    char* t = (char*)lib_Allocate(n + 1);
-    memcpy(t, p, (size_t)n);
-    t[n] = 0;
-    return t;
-}
+char* lib_TextFromBytes(const void* p, int32_t n) { return rt_TextFromBytesBy(lib_Allocate, p, n); }
 char* lib_DupText(const char* s) { return s ? lib_TextFromBytes(s, (int32_t)strlen(s)) : nullptr; }
-uint8_t* lib_ByteSetFromBytes(const void* p, int32_t n) {
-    if (n <= 0) return nullptr;
-    uint8_t* b = (uint8_t*)lib_Allocate(8 + n);
-    ((int32_t*)b)[0] = 1;
-    ((int32_t*)b)[1] = n;
-    memcpy(b + 8, p, (size_t)n);
-    return b;
-}
+uint8_t* lib_ByteSetFromBytes(const void* p, int32_t n) { return rt_ByteSetFromBytesBy(lib_Allocate, p, n); }
 
 static uint32_t lib1Notify(int32_t code, uint32_t a1, uint32_t) {
     if (code == NOTE_LIBRARY_START) lib_notify = (RuntimeNotify)(uintptr_t)a1;

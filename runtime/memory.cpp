@@ -60,24 +60,26 @@ void rt_Free(void* p) {
     HeapFree(heap(), 0, p);
 }
 
-char* rt_TextFromBytes(const void* p, int32_t n) {
+char* rt_TextFromBytesBy(RtAllocator allocate, const void* p, int32_t n) {
     if (n <= 0) return nullptr;
-    char* t = (char*)rt_Allocate(n + 1);
+    char* t = (char*)allocate(n + 1);
     memcpy(t, p, (size_t)n);
     t[n] = 0;
     return t;
 }
 
-char* rt_DupText(const char* s) { return s ? rt_TextFromBytes(s, (int32_t)strlen(s)) : nullptr; }
-
-uint8_t* rt_ByteSetFromBytes(const void* p, int32_t n) {
+uint8_t* rt_ByteSetFromBytesBy(RtAllocator allocate, const void* p, int32_t n) {
     if (n <= 0) return nullptr;
-    uint8_t* b = (uint8_t*)rt_Allocate(8 + n);
+    uint8_t* b = (uint8_t*)allocate(8 + n);
     ((int32_t*)b)[0] = 1;
     ((int32_t*)b)[1] = n;
     memcpy(b + 8, p, (size_t)n);
     return b;
 }
+
+char* rt_TextFromBytes(const void* p, int32_t n) { return rt_TextFromBytesBy(rt_Allocate, p, n); }
+char* rt_DupText(const char* s) { return s ? rt_TextFromBytes(s, (int32_t)strlen(s)) : nullptr; }
+uint8_t* rt_ByteSetFromBytes(const void* p, int32_t n) { return rt_ByteSetFromBytesBy(rt_Allocate, p, n); }
 
 int32_t rt_ByteSetLength(const void* byteSet) { return byteSet ? ((const int32_t*)byteSet)[1] : 0; }
 const uint8_t* rt_ByteSetData(const void* byteSet) { return byteSet ? (const uint8_t*)byteSet + 8 : nullptr; }

@@ -107,7 +107,6 @@ struct RtState {
     // A batch run: windows load hidden, message boxes and the list box
     // write to standard error and output instead (notification 2040).
     bool batchMode;
-    CRITICAL_SECTION lock;
 };
 extern RtState g_rt;
 
@@ -120,6 +119,11 @@ bool rt_IsConstant(const void* p);
 char* rt_DupText(const char* s);                  // null for null/empty
 char* rt_TextFromBytes(const void* p, int32_t n); // null for n <= 0
 uint8_t* rt_ByteSetFromBytes(const void* p, int32_t n);  // {1, n, bytes}; null for n == 0
+// The same two made through another allocator: a library's goes through its
+// notification function (commands/library.cpp).
+typedef void* (*RtAllocator)(int32_t bytes);
+char* rt_TextFromBytesBy(RtAllocator allocate, const void* p, int32_t n);
+uint8_t* rt_ByteSetFromBytesBy(RtAllocator allocate, const void* p, int32_t n);
 int32_t rt_ByteSetLength(const void* byteSet);    // 0 for null
 const uint8_t* rt_ByteSetData(const void* byteSet);
 int32_t rt_ElementSize(uint32_t type);            // 1,2,4,8,4,8 numeric; else 0

@@ -13,10 +13,7 @@ static int appExitInstance(FwApp* app);
 static const FwAppSteps kAppSteps = {appInitInstance, appPreTranslate, appOnIdle, appExitInstance};
 static FwApp g_app = {&kAppSteps, nullptr, nullptr, {}};
 
-void rt_InstallApplication(void) {
-    InitializeCriticalSection(&g_rt.lock);
-    fw_app = &g_app;
-}
+void rt_InstallApplication(void) { fw_app = &g_app; }
 
 // ---- initialisation ----
 
