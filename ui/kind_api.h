@@ -18,12 +18,20 @@ struct PropertyRecord {
 static_assert(sizeof(PropertyRecord) == 20, "property record");
 
 // Property type codes the runtime converts by (PT_MOUSE_POINTER, not
-// PT_POINTER: winuser.h declares that name).
+// PT_POINTER: winuser.h declares that name). A code without a rule of its
+// own converts as text: the help file, data source and data column ones.
 enum : uint16_t {
     PT_INT = 1000, PT_INT_COMMON = 1001, PT_8BYTE = 1002, PT_BOOL = 1003, PT_8BYTE_B = 1004,
     PT_TEXT = 1005, PT_PICK = 1006, PT_BYTES = 1009, PT_PICTURE = 1010, PT_MOUSE_POINTER = 1011,
-    PT_BYTES_B = 1012, PT_FONT = 1013, PT_COLOUR = 1014, PT_INT_B = 1015, PT_INT_C = 1017,
-    PT_BYTES_C = 1023, PT_BYTES_D = 1024,
+    PT_BYTES_B = 1012, PT_FONT = 1013, PT_COLOUR = 1014, PT_INT_B = 1015, PT_HELP_FILE = 1016,
+    PT_INT_C = 1017, PT_DATA_SOURCE = 1018, PT_DATA_COLUMN = 1020, PT_BYTES_C = 1023, PT_BYTES_D = 1024,
+};
+
+// Property indexes every kind shares, served by the runtime itself; a
+// kind's own properties follow from CP_COUNT on, and its get and set
+// functions number them from 0.
+enum : int32_t {
+    CP_LEFT, CP_TOP, CP_WIDTH, CP_HEIGHT, CP_TAG, CP_VISIBLE, CP_DISABLED, CP_MOUSE_POINTER, CP_COUNT,
 };
 
 // Interface numbers a kind answers through its interface function.
@@ -58,6 +66,7 @@ enum : uint32_t {
     KF_EVENTS_A = 0x04, KF_EVENTS_B = 0x40, KF_NO_RECREATE = 0x10, KF_CONTAINER = 0x80, KF_PAGED = 0x100,
     KF_CHILD_HANDLES = 0x200, KF_CHILD_HANDLES_B = 0x200000, KF_OPTION_GROUP = 0x400, KF_DEFAULT_BUTTON = 0x800,
     KF_HIDDEN = 0x8000, KF_NO_INITIAL_FOCUS = 0x10000, KF_RELAYOUT = 0x100000, KF_DRAG_WINDOW = 0x4000000,
+    KF_INTERFACE = 0x1000000,  // a library type whose values are automation objects
 };
 
 // Value record exchanged with a kind's get and set functions: integers,

@@ -74,13 +74,13 @@ uint64_t lowOnly(uint32_t v) { return (uint64_t)v; }
 
 uint32_t fontMember(const LOGFONTA& lf, int32_t member) {
     switch (member) {
-    case 0: return (uint32_t)lf.lfOrientation;
-    case 1: return lf.lfWeight >= 700 ? 1u : 0u;
-    case 2: return lf.lfItalic ? 1u : 0u;
-    case 3: return lf.lfStrikeOut ? 1u : 0u;
-    case 4: return lf.lfUnderline ? 1u : 0u;
+    case FONT_ANGLE: return (uint32_t)lf.lfOrientation;
+    case FONT_BOLD: return lf.lfWeight >= FW_BOLD ? 1u : 0u;
+    case FONT_ITALIC: return lf.lfItalic ? 1u : 0u;
+    case FONT_STRIKEOUT: return lf.lfStrikeOut ? 1u : 0u;
+    case FONT_UNDERLINE: return lf.lfUnderline ? 1u : 0u;
     // Stored fonts are in template units, drawn scaled (ui/scale.h).
-    case 5: return (uint32_t)MulDiv(abs(lf.lfHeight), 72, UI_TEMPLATE_DPI);
+    case FONT_SIZE: return (uint32_t)MulDiv(abs(lf.lfHeight), 72, UI_TEMPLATE_DPI);
     default: return 0;
     }
 }
@@ -89,17 +89,17 @@ uint32_t fontMember(const LOGFONTA& lf, int32_t member) {
 // name is handled by the callers: the two writes differ there).
 void setFontMember(LOGFONTA* lf, int32_t member, uint32_t value) {
     switch (member) {
-    case 0: {
+    case FONT_ANGLE: {
         int32_t a = (int32_t)value % 3600;
         if (a < 0) a += 3600;
         lf->lfEscapement = lf->lfOrientation = a;
         break;
     }
-    case 1: lf->lfWeight = value ? 700 : 0; break;
-    case 2: lf->lfItalic = value ? 1 : 0; break;
-    case 3: lf->lfStrikeOut = value ? 1 : 0; break;
-    case 4: lf->lfUnderline = value ? 1 : 0; break;
-    case 5: {
+    case FONT_BOLD: lf->lfWeight = value ? FW_BOLD : 0; break;
+    case FONT_ITALIC: lf->lfItalic = value ? 1 : 0; break;
+    case FONT_STRIKEOUT: lf->lfStrikeOut = value ? 1 : 0; break;
+    case FONT_UNDERLINE: lf->lfUnderline = value ? 1 : 0; break;
+    case FONT_SIZE: {
         int32_t points = (int32_t)value;
         if (points < 0) points = 0;
         lf->lfHeight = -MulDiv(points, UI_TEMPLATE_DPI, 72);
@@ -121,17 +121,17 @@ uint64_t readFont(const ValueRecord& v, int32_t member) {
     else defaultLogFont(&lf);
     char face[LF_FACESIZE + 1] = {0};
     memcpy(face, lf.lfFaceName, LF_FACESIZE);
-    if (member == 6) return lowOnly((uint32_t)(uintptr_t)rt_DupText(face));
-    if (member == -1) {
+    if (member == FONT_FACE) return lowOnly((uint32_t)(uintptr_t)rt_DupText(face));
+    if (member == FONT_WHOLE) {
         size_t faceLen = strlen(face);
         uint8_t* block = (uint8_t*)rt_Allocate((int32_t)(sizeof(UiFontRecord) + faceLen + 1));
         UiFontRecord* r = (UiFontRecord*)block;
-        r->angle = (int32_t)fontMember(lf, 0);
-        r->bold = (int32_t)fontMember(lf, 1);
-        r->italic = (int32_t)fontMember(lf, 2);
-        r->strikeout = (int32_t)fontMember(lf, 3);
-        r->underline = (int32_t)fontMember(lf, 4);
-        r->size = (int32_t)fontMember(lf, 5);
+        r->angle = (int32_t)fontMember(lf, FONT_ANGLE);
+        r->bold = (int32_t)fontMember(lf, FONT_BOLD);
+        r->italic = (int32_t)fontMember(lf, FONT_ITALIC);
+        r->strikeout = (int32_t)fontMember(lf, FONT_STRIKEOUT);
+        r->underline = (int32_t)fontMember(lf, FONT_UNDERLINE);
+        r->size = (int32_t)fontMember(lf, FONT_SIZE);
         char* text = (char*)block + sizeof(UiFontRecord);
         memcpy(text, face, faceLen + 1);
         r->face = faceLen ? text : nullptr;
@@ -190,23 +190,23 @@ void convertIn(uint16_t type, int32_t member, uint32_t low, uint32_t high, Compo
     }
     if (type == PT_FONT) {
         LOGFONTA lf;
-        if (member == -1) {
+        if (member == FONT_WHOLE) {
             const UiFontRecord* r = (const UiFontRecord*)(uintptr_t)low;
             if (!r) return;
             memset(&lf, 0, sizeof lf);
-            setFontMember(&lf, 0, (uint32_t)r->angle);
-            setFontMember(&lf, 1, (uint32_t)r->bold);
-            setFontMember(&lf, 2, (uint32_t)r->italic);
-            setFontMember(&lf, 3, (uint32_t)r->strikeout);
-            setFontMember(&lf, 4, (uint32_t)r->underline);
-            setFontMember(&lf, 5, (uint32_t)r->size);
+            setFontMember(&lf, FONT_ANGLE, (uint32_t)r->angle);
+            setFontMember(&lf, FONT_BOLD, (uint32_t)r->bold);
+            setFontMember(&lf, FONT_ITALIC, (uint32_t)r->italic);
+            setFontMember(&lf, FONT_STRIKEOUT, (uint32_t)r->strikeout);
+            setFontMember(&lf, FONT_UNDERLINE, (uint32_t)r->underline);
+            setFontMember(&lf, FONT_SIZE, (uint32_t)r->size);
             setFace(&lf, r->face, 31, false);
         } else {
             ValueRecord cur = {0, 0};
             if (get) get(o, kindIndex, &cur);
             if (cur.value && cur.length == sizeof(LOGFONTA)) memcpy(&lf, (const void*)(uintptr_t)cur.value, sizeof lf);
             else defaultLogFont(&lf);
-            if (member == 6) setFace(&lf, (const char*)(uintptr_t)low, 32, true);
+            if (member == FONT_FACE) setFace(&lf, (const char*)(uintptr_t)low, 32, true);
             else setFontMember(&lf, member, low);
         }
         scratch->assign((const char*)&lf, sizeof lf);
@@ -288,36 +288,36 @@ uint64_t ui_ReadProperty(uint32_t window, uint32_t component, int32_t prop, int3
     const TplTable& t = w->working;
     if (tpl_IsMenuEntry(t, (uint32_t)idx)) return readMenuItem(t, idx, prop);
     ComponentObject* o = ui_LiveObject(w, idx);
-    if (prop > 7) {
+    if (prop >= CP_COUNT) {
         if (!o) fatalAt(kReadNotLoaded, window, component);
         const KindRecord* k = ui_KindRecord(tpl_GetKindId(t, (uint32_t)idx));
         KindGetFn get = (KindGetFn)ui_KindFunction(k, KI_GET);
         ValueRecord v = {0, 0};
-        if (get) get(o, prop - 8, &v);
+        if (get) get(o, prop - CP_COUNT, &v);
         return convertOut(propertyType(k, prop), member, v);
     }
-    int32_t rect[4] = {0, 0, 0, 0};
+    int32_t rect[4] = {0, 0, 0, 0};  // CP_LEFT to CP_HEIGHT, in that order
     tpl_GetRect(t, (uint32_t)idx, rect);
     RECT r;
     switch (prop) {
-    case 0:
-    case 1:
+    case CP_LEFT:
+    case CP_TOP:
         if (!o) return lowOnly((uint32_t)rect[prop]);
         liveRect(o->fw.hwnd, &r);
-        return lowOnly((uint32_t)ui_FromNative(prop == 0 ? r.left : r.top));
-    case 2:
-    case 3:
+        return lowOnly((uint32_t)ui_FromNative(prop == CP_LEFT ? r.left : r.top));
+    case CP_WIDTH:
+    case CP_HEIGHT:
         if (!o) return lowOnly((uint32_t)rect[prop]);
         GetWindowRect(o->fw.hwnd, &r);
-        return lowOnly((uint32_t)ui_FromNative(prop == 2 ? r.right - r.left : r.bottom - r.top));
-    case 4: return lowOnly((uint32_t)(uintptr_t)rt_DupText(tpl_GetTag(t, (uint32_t)idx)));
-    case 5:
+        return lowOnly((uint32_t)ui_FromNative(prop == CP_WIDTH ? r.right - r.left : r.bottom - r.top));
+    case CP_TAG: return lowOnly((uint32_t)(uintptr_t)rt_DupText(tpl_GetTag(t, (uint32_t)idx)));
+    case CP_VISIBLE:
         if (o) return (GetWindowLongA(o->fw.hwnd, GWL_STYLE) & WS_VISIBLE) ? 1 : 0;
         return tpl_GetStateFlags(t, (uint32_t)idx) & TPL_STATE_VISIBLE ? 1 : 0;
-    case 6:
+    case CP_DISABLED:
         if (o) return IsWindowEnabled(o->fw.hwnd) ? 0 : 1;
         return tpl_GetStateFlags(t, (uint32_t)idx) & TPL_STATE_DISABLED ? 1 : 0;
-    case 7: {
+    case CP_MOUSE_POINTER: {
         uint32_t n = 0;
         const uint8_t* p = tpl_GetMousePointer(t, (uint32_t)idx, &n);
         ValueRecord v = {(uint32_t)(uintptr_t)p, n};
@@ -339,8 +339,8 @@ static void writeKindProperty(UiWindowRecord* w, int32_t idx, ComponentObject* o
     if (!set) return;
     ValueRecord v;
     std::string scratch;
-    convertIn(propertyType(k, prop), member, low, high, o, get, prop - 8, &v, &scratch);
-    if (set(o, prop - 8, &v, 0) != 1 || !IsWindow(o->fw.hwnd)) return;
+    convertIn(propertyType(k, prop), member, low, high, o, get, prop - CP_COUNT, &v, &scratch);
+    if (set(o, prop - CP_COUNT, &v, 0) != 1 || !IsWindow(o->fw.hwnd)) return;
     int32_t at = ui_FindEntryByHandle(w, o->fw.hwnd, false);
     if (at <= 0) return;
     rt_Notify(NOTE_PUMP_BLOCK, 0, 0);
@@ -357,43 +357,43 @@ void ui_WriteProperty(uint32_t window, uint32_t component, int32_t prop, int32_t
     TplTable* t = &w->working;
     if (tpl_IsMenuEntry(*t, (uint32_t)idx)) { writeMenuItem(t, idx, prop, low); return; }
     ComponentObject* o = ui_LiveObject(w, idx);
-    if (prop > 7) {
+    if (prop >= CP_COUNT) {
         if (!o) fatalAt(kWriteNotLoaded, window, component);
         writeKindProperty(w, idx, o, prop, member, low, high);
         return;
     }
     switch (prop) {
-    case 2:
-    case 3: {
+    case CP_WIDTH:
+    case CP_HEIGHT: {
         int32_t v = (int32_t)low;
         v = v < 0 ? 0 : (v > 32627 ? 32627 : v);
         tpl_SetRectField(t, (uint32_t)idx, prop, v);
         if (o) {
             RECT r;
             GetWindowRect(o->fw.hwnd, &r);
-            int32_t width = prop == 2 ? ui_ToNative(v) : r.right - r.left;
-            int32_t height = prop == 3 ? ui_ToNative(v) : r.bottom - r.top;
+            int32_t width = prop == CP_WIDTH ? ui_ToNative(v) : r.right - r.left;
+            int32_t height = prop == CP_HEIGHT ? ui_ToNative(v) : r.bottom - r.top;
             SetWindowPos(o->fw.hwnd, nullptr, 0, 0, width, height,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         break;
     }
-    case 0:
-    case 1: {
+    case CP_LEFT:
+    case CP_TOP: {
         int32_t v = (int32_t)low;
         v = v < -32627 ? -32627 : (v > 32627 ? 32627 : v);
         tpl_SetRectField(t, (uint32_t)idx, prop, v);
         if (o) {
             RECT r;
             liveRect(o->fw.hwnd, &r);
-            int32_t x = prop == 0 ? ui_ToNative(v) : r.left;
-            int32_t y = prop == 1 ? ui_ToNative(v) : r.top;
+            int32_t x = prop == CP_LEFT ? ui_ToNative(v) : r.left;
+            int32_t y = prop == CP_TOP ? ui_ToNative(v) : r.top;
             MoveWindow(o->fw.hwnd, x, y, r.right - r.left, r.bottom - r.top, TRUE);
         }
         break;
     }
-    case 4: tpl_SetTag(t, (uint32_t)idx, (const char*)(uintptr_t)low); break;
-    case 5: {
+    case CP_TAG: tpl_SetTag(t, (uint32_t)idx, (const char*)(uintptr_t)low); break;
+    case CP_VISIBLE: {
         uint32_t state = tpl_GetStateFlags(*t, (uint32_t)idx);
         tpl_SetStateFlags(t, (uint32_t)idx, low ? (state | TPL_STATE_VISIBLE) : (state & ~TPL_STATE_VISIBLE));
         if (!o) break;
@@ -408,13 +408,13 @@ void ui_WriteProperty(uint32_t window, uint32_t component, int32_t prop, int32_t
         }
         break;
     }
-    case 6: {
+    case CP_DISABLED: {
         uint32_t state = tpl_GetStateFlags(*t, (uint32_t)idx);
         tpl_SetStateFlags(t, (uint32_t)idx, low ? (state | TPL_STATE_DISABLED) : (state & ~TPL_STATE_DISABLED));
         if (o) EnableWindow(o->fw.hwnd, low ? FALSE : TRUE);
         break;
     }
-    case 7: {
+    case CP_MOUSE_POINTER: {
         const void* set = (const void*)(uintptr_t)low;
         int32_t n = set ? rt_ByteSetLength(set) : 0;
         std::string bytes;

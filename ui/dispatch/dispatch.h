@@ -21,7 +21,13 @@ uint32_t ui_Notify(int32_t code, uint32_t a1, uint32_t a2, bool* handled);
 // kind's current block (after a set function asked for it).
 void ui_Recreate(uint32_t windowId, int32_t index);
 
-// Font record of a whole-font read or write (member -1).
+// Members of a font property, in the order of the font record; FONT_WHOLE
+// reads or writes the whole record.
+enum : int32_t {
+    FONT_WHOLE = -1, FONT_ANGLE, FONT_BOLD, FONT_ITALIC, FONT_STRIKEOUT, FONT_UNDERLINE, FONT_SIZE, FONT_FACE,
+};
+
+// Font record of a whole-font read or write (FONT_WHOLE).
 struct UiFontRecord {
     int32_t angle;       // tenths of a degree
     int32_t bold, italic, strikeout, underline;

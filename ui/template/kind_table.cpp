@@ -20,48 +20,48 @@ constexpr PropertyRecord P(uint16_t type, uint16_t flags = kKindFlags) {
     return PropertyRecord{{0, 0, 0}, type, flags, 0};
 }
 
-// Indexes 0..7, the same for every kind: left, top, width, height, tag,
-// visible, disabled, mouse pointer.
-#define COMMON_PROPERTIES                                                     \
-    P(1001, kCommonFlags), P(1001, kCommonFlags), P(1001, kCommonFlags),      \
-    P(1001, kCommonFlags), P(1005, kCommonFlags), P(1003, kCommonFlags),      \
-    P(1003, kCommonFlags), P(1011, kCommonFlags)
+// Indexes CP_LEFT to CP_MOUSE_POINTER, the same for every kind.
+#define COMMON_PROPERTIES                                                            \
+    P(PT_INT_COMMON, kCommonFlags), P(PT_INT_COMMON, kCommonFlags),                  \
+    P(PT_INT_COMMON, kCommonFlags), P(PT_INT_COMMON, kCommonFlags),                  \
+    P(PT_TEXT, kCommonFlags), P(PT_BOOL, kCommonFlags), P(PT_BOOL, kCommonFlags),    \
+    P(PT_MOUSE_POINTER, kCommonFlags)
 
 const PropertyRecord kWindowProps[] = {
     COMMON_PROPERTIES,
-    P(1005), P(1006), P(1017), P(1009), P(1006), P(1012), P(1006), P(1003),  // 8..15
-    P(1003), P(1003), P(1006), P(1003), P(1010), P(1003), P(1003), P(1003),  // 16..23
-    P(1016), P(1001), P(1003), P(1003), P(1006), P(1003), P(1003), P(1005),  // 24..31
+    P(PT_TEXT), P(PT_PICK), P(PT_INT_C), P(PT_BYTES), P(PT_PICK), P(PT_BYTES_B), P(PT_PICK), P(PT_BOOL),        // 8..15
+    P(PT_BOOL), P(PT_BOOL), P(PT_PICK), P(PT_BOOL), P(PT_PICTURE), P(PT_BOOL), P(PT_BOOL), P(PT_BOOL),          // 16..23
+    P(PT_HELP_FILE), P(PT_INT_COMMON), P(PT_BOOL), P(PT_BOOL), P(PT_PICK), P(PT_BOOL), P(PT_BOOL), P(PT_TEXT),  // 24..31
 };
 const PropertyRecord kEditProps[] = {
     COMMON_PROPERTIES,
-    P(1005), P(1006), P(1014), P(1017), P(1013), P(1003), P(1001), P(1003),  // 8..15
-    P(1006), P(1006), P(1006), P(1005), P(1006), P(1006), P(1001), P(1001),  // 16..23
-    P(1001), P(1001), P(1005), P(1018), P(1020),                             // 24..28
+    P(PT_TEXT), P(PT_PICK), P(PT_COLOUR), P(PT_INT_C), P(PT_FONT), P(PT_BOOL), P(PT_INT_COMMON), P(PT_BOOL),     // 8..15
+    P(PT_PICK), P(PT_PICK), P(PT_PICK), P(PT_TEXT), P(PT_PICK), P(PT_PICK), P(PT_INT_COMMON), P(PT_INT_COMMON),  // 16..23
+    P(PT_INT_COMMON), P(PT_INT_COMMON), P(PT_TEXT), P(PT_DATA_SOURCE), P(PT_DATA_COLUMN),                        // 24..28
 };
 const PropertyRecord kLabelProps[] = {
     COMMON_PROPERTIES,
-    P(1005), P(1006), P(1006), P(1001), P(1015), P(1015), P(1015), P(1013),  // 8..15
-    P(1014), P(1017), P(1009), P(1006), P(1006), P(1015), P(1015), P(1015),  // 16..23
-    P(1006), P(1003), P(1006), P(1018), P(1020),                             // 24..28
+    P(PT_TEXT), P(PT_PICK), P(PT_PICK), P(PT_INT_COMMON), P(PT_INT_B), P(PT_INT_B), P(PT_INT_B), P(PT_FONT),  // 8..15
+    P(PT_COLOUR), P(PT_INT_C), P(PT_BYTES), P(PT_PICK), P(PT_PICK), P(PT_INT_B), P(PT_INT_B), P(PT_INT_B),    // 16..23
+    P(PT_PICK), P(PT_BOOL), P(PT_PICK), P(PT_DATA_SOURCE), P(PT_DATA_COLUMN),                                 // 24..28
 };
 const PropertyRecord kButtonProps[] = {
     COMMON_PROPERTIES,
-    P(1009), P(1006), P(1005), P(1006), P(1006), P(1013),                    // 8..13
+    P(PT_BYTES), P(PT_PICK), P(PT_TEXT), P(PT_PICK), P(PT_PICK), P(PT_FONT),  // 8..13
 };
 const PropertyRecord kCheckBoxProps[] = {
     COMMON_PROPERTIES,
-    P(1009), P(1003), P(1003), P(1005), P(1003), P(1006), P(1006), P(1014),  // 8..15
-    P(1017), P(1013), P(1003), P(1018), P(1020),                             // 16..20
+    P(PT_BYTES), P(PT_BOOL), P(PT_BOOL), P(PT_TEXT), P(PT_BOOL), P(PT_PICK), P(PT_PICK), P(PT_COLOUR),  // 8..15
+    P(PT_INT_C), P(PT_FONT), P(PT_BOOL), P(PT_DATA_SOURCE), P(PT_DATA_COLUMN),                          // 16..20
 };
 const PropertyRecord kListBoxProps[] = {
     COMMON_PROPERTIES,
-    P(1006), P(1003), P(1003), P(1001), P(1014), P(1017), P(1013), P(1003),  // 8..15
-    P(1001), P(1024), P(1024), P(1018), P(1020), P(1003),                    // 16..21
+    P(PT_PICK), P(PT_BOOL), P(PT_BOOL), P(PT_INT_COMMON), P(PT_COLOUR), P(PT_INT_C), P(PT_FONT), P(PT_BOOL),  // 8..15
+    P(PT_INT_COMMON), P(PT_BYTES_D), P(PT_BYTES_D), P(PT_DATA_SOURCE), P(PT_DATA_COLUMN), P(PT_BOOL),         // 16..21
 };
 const PropertyRecord kProgressProps[] = {
     COMMON_PROPERTIES,
-    P(1006), P(1006), P(1006), P(1001), P(1001), P(1001),                    // 8..13
+    P(PT_PICK), P(PT_PICK), P(PT_PICK), P(PT_INT_COMMON), P(PT_INT_COMMON), P(PT_INT_COMMON),  // 8..13
 };
 #undef COMMON_PROPERTIES
 
