@@ -28,6 +28,6 @@ uint32_t mod_CallForeign(uint32_t number, int32_t argc, const uint32_t* args, in
         : "=a"(result), "=c"(drift), "+d"(slot)
         : "S"(args), "b"(number), "c"(n)
         : "edi", "memory", "cc");
-    if (drift != 0) SVC->ReportRuntimeError(6, loc1, loc2);
+    if (drift != 0) SVC->ReportRuntimeError(RTE_FOREIGN_STACK, loc1, loc2);
     return result;
 }

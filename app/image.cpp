@@ -19,9 +19,17 @@ static const char kLstrcpyn[] MOD_CONST_SECTION = "lstrcpyn";
 static const char kCoInitialize[] MOD_CONST_SECTION = "CoInitialize";
 static const char kCoUninitialize[] MOD_CONST_SECTION = "CoUninitialize";
 
+// Foreign commands by their numbers (FOREIGN_*, app/app.h).
 static const char* const kForeignLibraries[] = {kKernel32, kOle32, kOle32};
 static const char* const kForeignNames[] = {kLstrcpyn, kCoInitialize, kCoUninitialize};
+static_assert(sizeof kForeignLibraries == sizeof kForeignNames &&
+                  sizeof kForeignNames / sizeof kForeignNames[0] == FOREIGN_COUNINITIALIZE + 1,
+              "a library and a name per foreign command");
 static const LibraryRecord* const kLibraries[] = {&vell_library1, &vell_library2};
+
+// Descriptor words 0 and 1, which the runtime only keeps, and the number
+// above which the runtime hands out fresh ids for records made at run time.
+static const uint32_t kWord0 = 3, kWord1 = 0, kFreshBase = 0x19889;
 
 // Event bindings store byte offsets into this table (app/main_window.h).
 extern "C" constexpr EventHandler vell_handlers[SLOT_COUNT] = {ChooseFolderHandler, TranscodeHandler,
@@ -35,17 +43,17 @@ static_assert(vell_handlers[SLOT_CHOOSE_FOLDER] == ChooseFolderHandler &&
               "handlers in slot order");
 
 extern "C" const ProgramDescriptor vell_program_image = {
-    3,
-    0,
-    0x19889,
+    kWord0,
+    kWord1,
+    kFreshBase,
     vell_handlers,
     kConstStart,
     (uint32_t)((const uint8_t*)kConstEnd - (const uint8_t*)kConstStart),
     vell_main_template,
     vell_main_template_size,
-    2,
+    sizeof kLibraries / sizeof kLibraries[0],
     kLibraries,
-    3,
+    sizeof kForeignNames / sizeof kForeignNames[0],
     kForeignLibraries,
     kForeignNames,
 };

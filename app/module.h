@@ -41,8 +41,8 @@ inline void mod_Assign(char** var, char* value) { SVC->Free(*var); *var = value;
 
 // Runtime check sites: each passes a fixed pair of location numbers.
 inline void mod_CheckSubscript(int32_t s, int32_t count, int32_t loc1, int32_t loc2) {
-    if (s - 1 < 0) SVC->ReportRuntimeError(4, loc1, loc2);
-    if (s - 1 >= count) SVC->ReportRuntimeError(1, loc1, loc2);
+    if (s - 1 < 0) SVC->ReportRuntimeError(RTE_SUBSCRIPT_BELOW_ONE, loc1, loc2);
+    if (s - 1 >= count) SVC->ReportRuntimeError(RTE_SUBSCRIPT_RANGE, loc1, loc2);
 }
 
 // Module constants live in the program image's constant area: a run of
@@ -57,7 +57,7 @@ inline ArgRecord mod_Component(uint32_t window, uint32_t component, uint32_t kin
 
 // Calls foreign command `number` with `argc` native 32-bit arguments
 // (argument 0 first, stdcall), compares the stack position before and after
-// the call, and raises runtime error 6 at (loc1, loc2) when they differ.
+// the call, and raises RTE_FOREIGN_STACK at (loc1, loc2) when they differ.
 uint32_t mod_CallForeign(uint32_t number, int32_t argc, const uint32_t* args, int32_t loc1, int32_t loc2);
 
 // Texts of the module's own code.

@@ -90,7 +90,7 @@ extern "C" void cmd_InfoBox(ArgRecord* result, int32_t count, ArgRecord* args) {
     const char* title = titleArg ? dlg_ValueText(titleArg, titleBuf) : "信息：";
     // A batch run shows no box: its text goes to standard error, and the
     // answer is the first button.
-    if (lib_Notify(NOTE_BATCH_LINE, 2, (uint32_t)(uintptr_t)message)) {
+    if (lib_Notify(NOTE_BATCH_LINE, LINE_TO_ERROR, (uint32_t)(uintptr_t)message)) {
         lib_SetInt(result, 0);
         return;
     }

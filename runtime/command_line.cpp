@@ -81,13 +81,13 @@ char* rt_FolderPath(const char* given) {
 
 void rt_EnterBatchMode(void) { g_rt.batchMode = true; }
 
-// The handle a line for stream 1 or 2 goes to: the inherited one when the
+// The handle a line for LINE_TO_OUTPUT or LINE_TO_ERROR goes to: the inherited one when the
 // output is redirected, else the console of the program that started this
 // one (a GUI program gets none of its own); null when there is neither.
 static HANDLE standardHandle(int32_t stream) {
     static HANDLE console;
     static bool attached;
-    HANDLE h = GetStdHandle(stream == 2 ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    HANDLE h = GetStdHandle(stream == LINE_TO_ERROR ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     if (h && h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_UNKNOWN) return h;
     if (!attached) {
         attached = true;

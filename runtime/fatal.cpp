@@ -17,8 +17,10 @@ static const char* const kRuntimeErrors[] = {
     "所提供参数的数据类型不符合要求",
 };
 
+static_assert(sizeof kRuntimeErrors / sizeof kRuntimeErrors[0] == RTE_LAST, "a text per error code");
+
 const char* rt_RuntimeErrorText(int32_t code) {
-    return code >= 1 && code <= 11 ? kRuntimeErrors[code - 1] : nullptr;
+    return code >= 1 && code <= RTE_LAST ? kRuntimeErrors[code - 1] : nullptr;
 }
 
 static bool isWindowId(uint32_t id) { return (id & 0x0F000000u) == 0x02000000u; }
@@ -91,7 +93,7 @@ void rt_FatalReport(const char* message, int32_t code, int32_t loc1, int32_t loc
     if (!reported) {
         std::string text = composeReport(message, code, detail);
         // A batch run has nobody to press the box's button.
-        if (g_rt.batchMode) rt_WriteLine(2, text.c_str());
+        if (g_rt.batchMode) rt_WriteLine(LINE_TO_ERROR, text.c_str());
         else MessageBoxA(nullptr, text.c_str(), "错误", MB_OK | MB_ICONERROR);
     }
     g_rt.exitRoutineCount = 0;  // module clean-up must not run after a failure

@@ -5,7 +5,7 @@
 #include <stdint.h>
 
 enum : int32_t {
-    NOTE_LIBRARY_START = 1, NOTE_ICONS = 1000, NOTE_REGISTRY = 1001, NOTE_KIND_RECORD = 1002,
+    NOTE_LIBRARY_START = 1, NOTE_LIBRARY_SHUTDOWN = 6, NOTE_ICONS = 1000, NOTE_REGISTRY = 1001, NOTE_KIND_RECORD = 1002,
     NOTE_COMPONENT_DESTROYED = 2000, NOTE_TO_INT = 2001, NOTE_PROGRAM_DIRECTORY = 2003, NOTE_PROGRAM_FILE = 2004,
     // 2006: (window id, component id) -> the live object, which starts with
     // its framework object (FwWnd); 0 when there is none.
@@ -15,7 +15,7 @@ enum : int32_t {
     NOTE_FATAL = 2027, NOTE_EXIT = 2028, NOTE_KIND_EVENTS = 2029, NOTE_WORD0 = 2030,
     NOTE_RAISE_TYPED_EVENT = 2031, NOTE_WINDOW_COUNT = 2032, NOTE_WINDOW_HANDLE = 2033,
     NOTE_RELEASE_OBJECT = 2035,
-    // (stream 1 output or 2 error, text): in a batch run writes the text as
+    // (LINE_TO_OUTPUT or LINE_TO_ERROR, text): in a batch run writes the text as
     // a line there and returns 1; otherwise 0.
     NOTE_BATCH_LINE = 2040,
 };

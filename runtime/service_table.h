@@ -29,6 +29,7 @@ enum : uint32_t {
     TYPE_AUTOMATION = 0x00010030u,
     TYPE_VARIANT    = 0x00010031u,
     TYPE_BYADDR     = 0x20000000u,  // data low holds the address of the value
+    TYPE_SYSTEM_BIT = 0x80000000u,  // set in every system type
 };
 
 // Argument and result record: 8 data bytes and a type code (0 = omitted).
@@ -44,6 +45,22 @@ typedef void (*CommandEntry)(ArgRecord* result, int32_t count, ArgRecord* args);
 // A module event handler as the dispatcher calls it. `args` holds `argc`
 // 32-bit arguments; a handler that returns a value sets *returned to 1.
 typedef int32_t (*EventHandler)(int32_t argc, const uint32_t* args, int32_t* returned);
+
+// Runtime error codes (slot 0), each with its text in the fatal report.
+enum {
+    RTE_SUBSCRIPT_RANGE = 1,      // an array subscript past the array's end
+    RTE_NOT_NUMERIC = 2,
+    RTE_DIMENSIONS = 3,
+    RTE_SUBSCRIPT_BELOW_ONE = 4,
+    RTE_TYPE_MISMATCH = 5,
+    RTE_FOREIGN_STACK = 6,        // a foreign command left the stack unbalanced
+    RTE_NO_RESULT = 7,
+    RTE_COMPARE = 8,
+    RTE_CHOICE_INDEX = 9,
+    RTE_REDIMENSION = 10,
+    RTE_ARGUMENT_TYPE = 11,
+    RTE_LAST = RTE_ARGUMENT_TYPE,
+};
 
 // Service table, in slot order. The module's copy holds slots 0..12.
 typedef struct ServiceTable {
@@ -81,8 +98,10 @@ enum {
     UTIL_FolderPath = 8,          // (text) -> text: full path of a folder given relative to the
                                   //   directory the program was started in, as the picker gives it
     UTIL_EnterBatchMode = 9,      // (): windows load hidden, boxes and the log go to standard error/output
-    UTIL_WriteLine = 10,          // (stream 1 output or 2 error, text): one line in UTF-8
+    UTIL_WriteLine = 10,          // (LINE_TO_OUTPUT or LINE_TO_ERROR, text): one line in UTF-8
 };
+// Where a line of a batch run goes (utility 10, notification 2040).
+enum { LINE_TO_OUTPUT = 1, LINE_TO_ERROR = 2 };
 
 // Command numbers of the first library.
 enum {

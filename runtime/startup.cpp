@@ -54,7 +54,7 @@ static void createHiddenOwner(void) {
     wc.hbrBackground = (HBRUSH)GetStockObject(NULL_BRUSH);
     wc.lpszClassName = "_QX_HideOwner";
     RegisterClassA(&wc);  // fails harmlessly when already registered
-    g_rt.hiddenOwner = CreateWindowExA(0x80, "_QX_HideOwner", "", 0, 0, 0, 0, 0, nullptr, nullptr, inst, nullptr);
+    g_rt.hiddenOwner = CreateWindowExA(WS_EX_TOOLWINDOW, "_QX_HideOwner", "", 0, 0, 0, 0, 0, nullptr, nullptr, inst, nullptr);
 }
 
 // Texts cross into automation objects as system strings, one per file of a
@@ -255,7 +255,7 @@ void rt_Shutdown(int32_t code) {
 
     for (uint32_t i = 0; i < g_rt.libraryCount; i++) {
         const LibraryRecord* lib = g_rt.libraries[i];
-        if (lib && lib->notify) lib->notify(6, g_rt.libraryWords[i], 0);
+        if (lib && lib->notify) lib->notify(NOTE_LIBRARY_SHUTDOWN, g_rt.libraryWords[i], 0);
     }
     g_rt.libraryCount = 0;
 

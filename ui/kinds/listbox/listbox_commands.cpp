@@ -37,7 +37,7 @@ extern "C" void cmd_ListBoxInsertItem(ArgRecord* result, int32_t count, ArgRecor
     if (at < 0) return;
     SendMessageA(list, LB_SETITEMDATA, (WPARAM)at, (LPARAM)itemData);
     // A batch run's log is read as it grows, oldest line first.
-    lib_Notify(NOTE_BATCH_LINE, 1, (uint32_t)(uintptr_t)text);
+    lib_Notify(NOTE_BATCH_LINE, LINE_TO_OUTPUT, (uint32_t)(uintptr_t)text);
     lib_SetInt(result, (int32_t)at);
 }
 
