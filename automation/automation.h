@@ -23,6 +23,10 @@ enum : int32_t {
     AS_TOO_MANY_ARGS = -5,
     AS_BAD_ARGUMENT = -7,
     AS_BAD_RESULT = -8,
+    // The call itself failed, by its dispatch error code.
+    AS_CALL_BAD_PARAM_COUNT = -9, AS_CALL_BAD_VAR_TYPE = -10, AS_CALL_EXCEPTION = -11,
+    AS_CALL_MEMBER_NOT_FOUND = -12, AS_CALL_NO_NAMED_ARGS = -13, AS_CALL_OVERFLOW = -14,
+    AS_CALL_PARAM_NOT_FOUND = -15, AS_CALL_TYPE_MISMATCH = -16, AS_CALL_PARAM_NOT_OPTIONAL = -17,
     AS_CALL_OTHER = -18,
 };
 
@@ -45,8 +49,8 @@ void auto_InstallLayer(void);
 // The record an object argument designates, through its variable when
 // passed by address; null when there is none.
 AutomationRecord* auto_RecordOf(const ArgRecord* arg);
-// Whether a type code is handled as an automation object: 0x00010030, or
-// a library type whose kind record carries the interface flag.
+// Whether a type code is handled as an automation object: TYPE_AUTOMATION,
+// or a library type whose kind record carries KF_INTERFACE.
 bool auto_IsObjectType(uint32_t baseType);
 
 // Text conversions in the system ANSI code page. A null text becomes a null

@@ -4,13 +4,11 @@
 #include "ui/kind_api.h"
 #include <string.h>
 
-static const uint32_t kInterfaceFlag = 0x01000000u;
-
 bool auto_IsObjectType(uint32_t baseType) {
     if (baseType == TYPE_AUTOMATION) return true;
-    if (baseType == TYPE_NONE || baseType == TYPE_VARIANT || (baseType & 0x80000000u)) return false;
+    if (baseType == TYPE_NONE || baseType == TYPE_VARIANT || (baseType & TYPE_SYSTEM_BIT)) return false;
     const KindRecord* kind = (const KindRecord*)(uintptr_t)lib_Notify(NOTE_KIND_RECORD, baseType, 0);
-    return kind && (kind->flags & kInterfaceFlag) != 0;
+    return kind && (kind->flags & KF_INTERFACE) != 0;
 }
 
 BSTR auto_TextToBstr(const char* text) {

@@ -12,16 +12,16 @@ int32_t auto_LastStatus(void) { return t_lastStatus; }
 void auto_SetLastStatus(int32_t status) { t_lastStatus = status; }
 
 int32_t auto_StatusOfInvokeError(HRESULT hr) {
-    switch ((uint32_t)hr) {
-    case 0x8002000Eu: return -9;   // bad parameter count
-    case 0x80020008u: return -10;  // bad variant type
-    case 0x80020009u: return -11;  // exception
-    case 0x80020003u: return -12;  // member not found
-    case 0x80020007u: return -13;  // no named arguments
-    case 0x8002000Au: return -14;  // overflow
-    case 0x80020004u: return -15;  // parameter not found
-    case 0x80020005u: return -16;  // type mismatch
-    case 0x8002000Fu: return -17;  // parameter not optional
+    switch (hr) {
+    case DISP_E_BADPARAMCOUNT: return AS_CALL_BAD_PARAM_COUNT;
+    case DISP_E_BADVARTYPE: return AS_CALL_BAD_VAR_TYPE;
+    case DISP_E_EXCEPTION: return AS_CALL_EXCEPTION;
+    case DISP_E_MEMBERNOTFOUND: return AS_CALL_MEMBER_NOT_FOUND;
+    case DISP_E_NONAMEDARGS: return AS_CALL_NO_NAMED_ARGS;
+    case DISP_E_OVERFLOW: return AS_CALL_OVERFLOW;
+    case DISP_E_PARAMNOTFOUND: return AS_CALL_PARAM_NOT_FOUND;
+    case DISP_E_TYPEMISMATCH: return AS_CALL_TYPE_MISMATCH;
+    case DISP_E_PARAMNOTOPTIONAL: return AS_CALL_PARAM_NOT_OPTIONAL;
     default: return AS_CALL_OTHER;
     }
 }
@@ -129,7 +129,8 @@ static bool isObjectOrArray(VARTYPE vt) {
 // Whether a holder of this type can be handed over as a by-reference
 // variant of the same type.
 static bool refPassable(VARTYPE vt) {
-    return (vt >= 2 && vt <= 11) || vt == 13 || (vt >= 16 && vt <= 19) || vt == 22 || vt == 23 || vt == 25;
+    return (vt >= VT_I2 && vt <= VT_BOOL) || vt == VT_UNKNOWN || (vt >= VT_I1 && vt <= VT_UI4) || vt == VT_INT ||
+           vt == VT_UINT || vt == VT_HRESULT;
 }
 
 static void moveVariant(VARIANT* to, VARIANT* from) {
