@@ -164,7 +164,7 @@ static bool convertOne(char* path, bool backups, Backup backup, const char* kept
 static bool rootCanBeSearched(const char* root) {
     char* pattern = ConcatTexts(3, root, EndsWithBackslash(root) ? K("") : K("\\"), K("*.*"));
     uint32_t handle = 0;
-    char* name = (char*)(uintptr_t)SVC->CallUtility(UTIL_FindFile, pattern, 0x10u, 0u, &handle);
+    char* name = (char*)(uintptr_t)SVC->CallUtility(UTIL_FindFile, pattern, FIND_FOLDERS, 0u, &handle);
     bool ok = name || mod_Call(CMD_LastFindError, 0, nullptr).low == 0;
     SVC->Free(name);
     SVC->CallUtility(UTIL_CloseFind, handle);

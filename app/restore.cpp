@@ -31,7 +31,7 @@ static bool hasOwnBackup(const char* bakPath) {
     const uint32_t filesOnly[2] = {1, 0};
     for (int32_t i = 0; i < 2 && !found; i++) {
         uint32_t handle = 0;
-        char* name = (char*)(uintptr_t)SVC->CallUtility(UTIL_FindFile, bakPath, 0x10u, filesOnly[i], &handle);
+        char* name = (char*)(uintptr_t)SVC->CallUtility(UTIL_FindFile, bakPath, FIND_FOLDERS, filesOnly[i], &handle);
         SVC->CallUtility(UTIL_CloseFind, handle);
         found = name && CompareTexts(name, own) == 0;
         SVC->Free(name);

@@ -197,7 +197,7 @@ static void listSubfolders(KnownFolder* k, const char* dir, const char* shown) {
     k->listed = true;
     uint32_t handle = 0;
     char* full = ConcatTexts(2, dir, K("*.*"));
-    char* name = findFile(full, 0x10, 0, &handle);
+    char* name = findFile(full, FIND_FOLDERS, 0, &handle);
     SVC->Free(full);
     if (!name && lastFindError() != 0) reportUnreadable(k, shown);
     while (name) {
@@ -207,7 +207,7 @@ static void listSubfolders(KnownFolder* k, const char* dir, const char* shown) {
         } else {
             SVC->Free(name);
         }
-        name = findFile(nullptr, 0x10, 0, &handle);
+        name = findFile(nullptr, FIND_FOLDERS, 0, &handle);
     }
     SVC->CallUtility(UTIL_CloseFind, handle);
 }

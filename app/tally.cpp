@@ -87,7 +87,7 @@ void WriteTally(void) {
         mod_Assign(&line, ConcatTexts(5, line, K(" "), row((Outcome)o)->label, K(":"), count));
         SVC->Free(count);
     }
-    SVC->CallUtility(UTIL_WriteLine, 2, line);
+    SVC->CallUtility(UTIL_WriteLine, LINE_TO_ERROR, line);
     SVC->Free(line);
 }
 

@@ -102,6 +102,9 @@ enum {
 };
 // Where a line of a batch run goes (utility 10, notification 2040).
 enum { LINE_TO_OUTPUT = 1, LINE_TO_ERROR = 2 };
+// UTIL_FindFile's mask: the entries with the folder attribute, which the
+// files-only flag then leaves out or keeps alone.
+enum : uint32_t { FIND_FOLDERS = 0x10 };
 
 // Command numbers of the first library.
 enum {
