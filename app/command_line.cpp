@@ -3,6 +3,7 @@
 #include <string.h>
 #include "app/app.h"
 #include "app/job.h"
+#include "vell_version.h"
 
 // Locations of the module's subscript checks.
 enum : int32_t { LOC_COMMAND_LINE = 0x04014F10 };
@@ -11,6 +12,7 @@ enum : int32_t { EXIT_DONE = 0, EXIT_FAILED = 1, EXIT_REFUSED = 2 };
 struct StartRequest {
     bool batch;
     bool help;
+    bool version;
     bool bad;               // an unknown option or one without its value
     char* folder;           // owned, full path; null: none
     const char* extensions; // borrowed from the arguments; null: the window's own
@@ -19,6 +21,7 @@ struct StartRequest {
     bool dryRun;
     bool restore;
     const char* refused;    // why a combination of options is refused; null: none
+    char* reason;           // owned: why an option or argument is refused; null: none
 };
 
 // A folder, a link (to a folder, as a root must be) or nothing yet: not a
@@ -34,37 +37,77 @@ static char* folderPath(const char* given) {
     return (char*)(uintptr_t)SVC->CallUtility(UTIL_FolderPath, given);
 }
 
+// The options, each of which may be given once.
+enum Option { OPT_BATCH, OPT_EXT, OPT_NO_BACKUP, OPT_DRY_RUN, OPT_RESTORE, OPT_HELP, OPT_VERSION, OPT_COUNT };
+struct OptionName {
+    const char* name;
+    Option option;
+};
+
+static int32_t optionOf(const char* a) {
+    const OptionName names[] = {
+        {K("--batch"), OPT_BATCH},     {K("--ext"), OPT_EXT},     {K("--no-backup"), OPT_NO_BACKUP},
+        {K("--dry-run"), OPT_DRY_RUN}, {K("--restore"), OPT_RESTORE}, {K("--help"), OPT_HELP},
+        {K("-h"), OPT_HELP},           {K("/?"), OPT_HELP},       {K("--version"), OPT_VERSION},
+    };
+    for (const OptionName& n : names)
+        if (CompareTexts(a, n.name) == 0) return n.option;
+    return -1;
+}
+
+// The first reason found is the one given.
+static void refuse(StartRequest* r, const char* why, const char* what) {
+    if (!r->reason) r->reason = ConcatTexts(2, why, what);
+    r->bad = true;
+}
+
 static void readArguments(const void* args, StartRequest* r) {
     int32_t n = mod_ArrayCount(args);
     int32_t plain = 0;
+    bool seen[OPT_COUNT] = {};
     for (int32_t i = 1; i <= n; i++) {
         const char* a = mod_ArrayText(args, i, LOC_COMMAND_LINE, 1);
-        bool takesValue = CompareTexts(a, K("--batch")) == 0 || CompareTexts(a, K("--ext")) == 0;
-        if (takesValue && i == n) {
-            r->bad = true;
-        } else if (CompareTexts(a, K("--batch")) == 0) {
+        int32_t option = optionOf(a);
+        if (option < 0) {
+            if (a && a[0] == '-') {
+                refuse(r, K("未知选项:"), a);
+            } else if (plain++, r->batch) {
+                refuse(r, K("多余的参数 --batch 只接受一个目录:"), a);
+            } else if (!r->folder) {
+                // Items dropped on the program's icon: the first folder
+                // counts, files are passed over.
+                char* path = folderPath(a);
+                if (path && isFolderOrMissing(path)) r->folder = path;
+                else SVC->Free(path);
+            }
+            continue;
+        }
+        if (seen[option]) refuse(r, K("选项重复:"), a);
+        seen[option] = true;
+        const char* value = nullptr;
+        if (option == OPT_BATCH || option == OPT_EXT) {
+            if (i == n) {
+                refuse(r, K("选项缺少值:"), a);
+                continue;
+            }
+            value = mod_ArrayText(args, ++i, LOC_COMMAND_LINE, 2);
+        }
+        switch (option) {
+        case OPT_BATCH:
+            if (!value) refuse(r, K("目录为空:"), a);
+            else if (plain > 0) refuse(r, K("多余的参数 --batch 只接受一个目录:"), value);
             r->batch = true;
-            mod_Assign(&r->folder, folderPath(mod_ArrayText(args, ++i, LOC_COMMAND_LINE, 2)));
-        } else if (CompareTexts(a, K("--ext")) == 0) {
-            r->extensions = mod_ArrayText(args, ++i, LOC_COMMAND_LINE, 3);
+            mod_Assign(&r->folder, folderPath(value));
+            break;
+        case OPT_EXT:
+            r->extensions = value;
             r->extensionsGiven = true;
-        } else if (CompareTexts(a, K("--no-backup")) == 0) {
-            r->noBackup = true;
-        } else if (CompareTexts(a, K("--dry-run")) == 0) {
-            r->dryRun = true;
-        } else if (CompareTexts(a, K("--restore")) == 0) {
-            r->restore = true;
-        } else if (CompareTexts(a, K("--help")) == 0 || CompareTexts(a, K("-h")) == 0 ||
-                   CompareTexts(a, K("/?")) == 0) {
-            r->help = true;
-        } else if (a && a[0] == '-') {
-            r->bad = true;
-        } else if (plain++, !r->folder) {
-            // Items dropped on the program's icon: the first folder counts,
-            // files are passed over.
-            char* path = folderPath(a);
-            if (path && isFolderOrMissing(path)) r->folder = path;
-            else SVC->Free(path);
+            break;
+        case OPT_NO_BACKUP: r->noBackup = true; break;
+        case OPT_DRY_RUN: r->dryRun = true; break;
+        case OPT_RESTORE: r->restore = true; break;
+        case OPT_HELP: r->help = true; break;
+        case OPT_VERSION: r->version = true; break;
         }
     }
     // A batch run names its folder once, after --batch.
@@ -77,15 +120,19 @@ static void readArguments(const void* args, StartRequest* r) {
 
 static void writeUsage(int32_t stream) {
     SVC->CallUtility(UTIL_WriteLine, stream,
-                     K("用法: vellumor.exe [目录]\n"
-                       "      vellumor.exe --batch 目录 [--ext 扩展名列表] [--no-backup] [--dry-run]\n"
-                       "      vellumor.exe --batch 目录 --restore [--dry-run] [--ext 扩展名列表]\n"
+                     K("用法: vellumor [目录]\n"
+                       "      vellumor --batch 目录 [--ext 扩展名列表] [--no-backup] [--dry-run]\n"
+                       "      vellumor --batch 目录 --restore [--dry-run] [--ext 扩展名列表]\n"
+                       "      vellumor --help | --version\n"
                        "  目录             打开窗口, 目录填入根目录框\n"
                        "  --batch 目录     不显示窗口, 转码该目录, 日志逐行写到标准输出, 统计写到标准错误\n"
                        "  --ext 列表       扩展名列表, 英文逗号分隔, 替换窗口中的默认列表\n"
                        "  --no-backup      不创建 .bak 备份\n"
                        "  --dry-run        只预览每个文件将如何处理, 不写任何文件\n"
                        "  --restore        用旁边的 .bak 备份还原由本工具转码且之后未被修改的文件, 备份保留\n"
+                       "  --help           显示本说明\n"
+                       "  --version        显示版本\n"
+                       "每个选项只能给出一次.\n"
                        "窗口中: 在日志列表上右击 (或按菜单键、Shift+F10) 可预览 (不写入)、还原备份、复制或保存日志\n"
                        "退出码: 0 完成, 1 有文件或目录失败, 2 输入被拒绝, -1 运行时出错"));
 }
@@ -134,12 +181,15 @@ void LoadMainWindow(void) {
     void* args = (void*)(uintptr_t)SVC->CallUtility(UTIL_ProgramArguments);
     StartRequest r = {};
     readArguments(args, &r);
-    if (r.help || r.bad) {
-        if (r.refused) SVC->CallUtility(UTIL_WriteLine, 2, r.refused);
-        writeUsage(r.bad ? 2 : 1);
+    if (r.help || r.version || r.bad) {
+        const char* why = r.reason ? r.reason : r.refused;
+        if (r.bad && why) SVC->CallUtility(UTIL_WriteLine, 2, why);
+        if (r.bad || r.help) writeUsage(r.bad ? 2 : 1);
+        else SVC->CallUtility(UTIL_WriteLine, 1, K("Vellumor " VELL_VERSION));
+        SVC->Free(r.reason);
         SVC->Free(r.folder);
         mod_FreeTextArray(args);
-        SVC->ExitProgram(EXIT_REFUSED);
+        SVC->ExitProgram(r.bad ? EXIT_REFUSED : EXIT_DONE);
     }
     if (r.batch) SVC->CallUtility(UTIL_EnterBatchMode);
     SVC->LoadWindow(MAIN_WINDOW);

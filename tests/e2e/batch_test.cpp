@@ -5,6 +5,7 @@
 #include <map>
 #include <stdio.h>
 #include "driver.h"
+#include "vell_version.h"
 
 using namespace e2e;
 
@@ -159,11 +160,30 @@ TEST_F(Batch, RefusedInputExitsTwoWithTheReasonOnStandardError) {
     EXPECT_EQ(noItems.code, 2u);
     EXPECT_EQ(noItems.err, utf8("请设置至少一个扩展名过滤器") + "\n");
 
-    for (const char* args : {"--help", "--bogus", "--batch", "--batch a b"}) {
-        Finished usage = runToEnd(args);
-        EXPECT_EQ(usage.code, 2u) << args;
-        std::string text = args == std::string("--help") ? usage.out : usage.err;
-        EXPECT_EQ(text.rfind(utf8("用法: vellumor.exe"), 0), 0u) << args;
+    // Refused before anything is read: the reason on standard error, then
+    // the usage; nothing on standard output.
+    const struct {
+        std::string args, reason;
+    } refusals[] = {
+        {"--bogus", "未知选项:--bogus"},
+        {"--batch", "选项缺少值:--batch"},
+        {"--batch " + quoted(root) + " --ext", "选项缺少值:--ext"},
+        {"--batch \"\"", "目录为空:--batch"},
+        {"--batch a b", "多余的参数 --batch 只接受一个目录:b"},
+        {"a --batch b", "多余的参数 --batch 只接受一个目录:b"},
+        {"--batch a --batch b", "选项重复:--batch"},
+        {"--batch a --ext yml --ext txt", "选项重复:--ext"},
+        {"--batch a --no-backup --no-backup", "选项重复:--no-backup"},
+        {"--version --version", "选项重复:--version"},
+    };
+    for (const auto& c : refusals) {
+        Finished refused = runToEnd(c.args);
+        EXPECT_EQ(refused.code, 2u) << c.args;
+        EXPECT_EQ(refused.out, "") << c.args;
+        std::vector<std::string> err = lines(refused.err);
+        ASSERT_GE(err.size(), 2u) << c.args;
+        EXPECT_EQ(err[0], utf8(c.reason)) << c.args;
+        EXPECT_EQ(err[1].rfind(utf8("用法: vellumor"), 0), 0u) << c.args;
     }
 
     // Options that contradict each other: the reason, then the usage.
@@ -177,9 +197,24 @@ TEST_F(Batch, RefusedInputExitsTwoWithTheReasonOnStandardError) {
         std::vector<std::string> err = lines(refused.err);
         ASSERT_GE(err.size(), 2u) << args;
         EXPECT_EQ(err[0].rfind("--", 0), 0u) << args;
-        EXPECT_EQ(err[1].rfind(utf8("用法: vellumor.exe"), 0), 0u) << args;
+        EXPECT_EQ(err[1].rfind(utf8("用法: vellumor"), 0), 0u) << args;
     }
     EXPECT_EQ(snapshot(root), before);
+}
+
+// Asked for, the usage and the version go to standard output, exit 0.
+TEST_F(Batch, HelpAndVersionAnswerOnStandardOutput) {
+    for (const char* args : {"--help", "-h", "/?"}) {
+        Finished help = runToEnd(args);
+        EXPECT_EQ(help.code, 0u) << args;
+        EXPECT_EQ(help.out.rfind(utf8("用法: vellumor [目录]\n"), 0), 0u) << args;
+        EXPECT_NE(help.out.find("--version"), std::string::npos) << args;
+        EXPECT_EQ(help.err, "") << args;
+    }
+    Finished version = runToEnd("--version");
+    EXPECT_EQ(version.code, 0u);
+    EXPECT_EQ(version.out, "Vellumor " VELL_VERSION "\n");
+    EXPECT_EQ(version.err, "");
 }
 
 TEST_F(Batch, AFailedBackupExitsOne) {
