@@ -10,7 +10,7 @@
 VELL_PACKAGES=(
     g++-mingw-w64-i686 mingw-w64-tools libwine-dev
     xvfb xauth x11-apps imagemagick fonts-wqy-microhei
-    cmake ninja-build googletest g++ locales debootstrap
+    cmake ninja-build googletest g++ locales debootstrap python3-pefile
 )
 if [ "${VELL_WINE}" = host ]; then
     VELL_PACKAGES+=(wine wine32:i386)

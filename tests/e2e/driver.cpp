@@ -3,12 +3,16 @@
 
 namespace e2e {
 
-std::string programPath() {
+std::string programFolder() {
+    char given[MAX_PATH] = {0};
+    if (GetEnvironmentVariableA("VELL_PROGRAM_DIR", given, MAX_PATH) && given[0]) return given;
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string p = self;
-    return p.substr(0, p.rfind('\\') + 1) + "vellumor.exe";
+    return p.substr(0, p.rfind('\\'));
 }
+
+std::string programPath() { return programFolder() + "\\vellumor.exe"; }
 
 std::string tempFolder(const char* tag) {
     char tmp[MAX_PATH];
@@ -258,7 +262,9 @@ static HANDLE inheritableFile(const std::string& path) {
     return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
 }
 
-Running::Running(const std::string& args) {
+Running::Running(const std::string& args) { start("\"" + programPath() + "\" " + args); }
+
+void Running::start(std::string cmd) {
     dir = tempFolder(("output" + std::to_string(GetTickCount())).c_str());
     HANDLE out = inheritableFile(dir + "\\out"), err = inheritableFile(dir + "\\err");
     STARTUPINFOA si{};
@@ -266,7 +272,6 @@ Running::Running(const std::string& args) {
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = out;
     si.hStdError = err;
-    std::string cmd = "\"" + programPath() + "\" " + args;
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) pi = {};
     CloseHandle(out);
     CloseHandle(err);
@@ -291,5 +296,11 @@ Finished Running::finish(int timeoutMs) {
 }
 
 Finished runToEnd(const std::string& args, int timeoutMs) { return Running(args).finish(timeoutMs); }
+
+Finished runCommandToEnd(std::string commandLine, int timeoutMs) {
+    Running run;
+    run.start(commandLine);
+    return run.finish(timeoutMs);
+}
 
 }  // namespace e2e

@@ -16,6 +16,9 @@ enum : int {
     C_STATUS = 200, C_BUTTON_START = 210,
 };
 
+// The folder of vellumor.exe and vellumor.com: VELL_PROGRAM_DIR, else the
+// test's own.
+std::string programFolder();
 std::string programPath();
 std::string tempFolder(const char* tag);   // a fresh empty folder
 void removeTree(const std::string& dir);
@@ -64,12 +67,16 @@ struct Finished {
     std::string out, err;
 };
 Finished runToEnd(const std::string& args, int timeoutMs = 120000);
+// The same for any command line (cmd.exe and a .bat file, the launcher).
+Finished runCommandToEnd(std::string commandLine, int timeoutMs = 120000);
 
 // The same, started now and waited for later.
 struct Running {
     PROCESS_INFORMATION pi{};
     std::string dir;
     explicit Running(const std::string& args);
+    Running() = default;
+    void start(std::string commandLine);
     std::string out() const;  // what it has written to standard output so far
     Finished finish(int timeoutMs = 120000);
 };

@@ -18,6 +18,7 @@ set_tests_properties(test_e2e PROPERTIES TIMEOUT 300
 # and exit codes are read.
 vell_add_gtest(NAME test_e2e_batch GUI
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/driver.cpp ${CMAKE_CURRENT_LIST_DIR}/batch_test.cpp)
+target_include_directories(test_e2e_batch PRIVATE ${VELL_GENERATED})
 add_dependencies(test_e2e_batch vellumor vell_stream)
 set_tests_properties(test_e2e_batch PROPERTIES TIMEOUT 300
   FIXTURES_REQUIRED "wine_prefix;stream_registered;link_tree"
@@ -51,3 +52,12 @@ add_test(NAME e2e_dpi_layout COMMAND ${CMAKE_CURRENT_LIST_DIR}/dpi_layout.sh
 vell_test_properties(e2e_dpi_layout)
 set_tests_properties(e2e_dpi_layout PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE RESOURCE_LOCK display
   FIXTURES_REQUIRED "wine_prefix")
+
+# vellumor.com from cmd and a .bat file; VELL_PROGRAM_DIR names another
+# folder of the two programs (scripts/release: the unzipped release).
+vell_add_gtest(NAME test_e2e_launcher GUI
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/driver.cpp ${CMAKE_CURRENT_LIST_DIR}/launcher_test.cpp)
+target_include_directories(test_e2e_launcher PRIVATE ${VELL_GENERATED})
+add_dependencies(test_e2e_launcher vellumor vellumor_com vell_stream)
+set_tests_properties(test_e2e_launcher PROPERTIES TIMEOUT 300
+  FIXTURES_REQUIRED "wine_prefix;stream_registered")
