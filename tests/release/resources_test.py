@@ -80,7 +80,7 @@ def check_program(path, subsystem, version):
     check(long_paths is not None and long_paths.text.strip() == "true", f"{tag}: longPathAware")
     # The tool works in the system's ANSI code page.
     check(not any(e.tag.endswith("activeCodePage") for e in root.iter()), f"{tag}: activeCodePage")
-    # Classic controls: the kinds' colours and styles show only without version 6.
+    # Classic controls: a themed progress bar loses its segmented style.
     deps = [e.get("name") for e in root.iter(f"{{{ASM1}}}assemblyIdentity")]
     check("Microsoft.Windows.Common-Controls" not in deps, f"{tag}: common controls 6")
 
