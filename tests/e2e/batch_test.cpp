@@ -11,15 +11,6 @@ using namespace e2e;
 
 namespace {
 
-// This source's literals are GBK, the tool's output is UTF-8.
-std::string utf8(const std::string& ansi) {
-    std::wstring w(ansi.size() + 1, L'\0');
-    w.resize((size_t)MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &w[0], (int)w.size()) - 1);
-    std::string u(w.size() * 3 + 1, '\0');
-    u.resize((size_t)WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &u[0], (int)u.size(), nullptr, nullptr) - 1);
-    return u;
-}
-
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> l;
     size_t at = 0;

@@ -25,6 +25,8 @@ void removeTree(const std::string& dir);
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);  // "<missing>" when absent
 bool exists(const std::string& path);
+// The sources' literals are GBK, the tool's output is UTF-8.
+std::string utf8(const std::string& ansi);
 
 struct Tool {
     PROCESS_INFORMATION pi{};

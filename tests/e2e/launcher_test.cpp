@@ -11,14 +11,6 @@ namespace {
 
 const std::string kGbk = "名称: 服务器\r\n";
 
-std::string utf8(const std::string& ansi) {
-    std::wstring w(ansi.size() + 1, L'\0');
-    w.resize((size_t)MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &w[0], (int)w.size()) - 1);
-    std::string u(w.size() * 3 + 1, '\0');
-    u.resize((size_t)WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &u[0], (int)u.size(), nullptr, nullptr) - 1);
-    return u;
-}
-
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 class Launcher : public ::testing::Test {
