@@ -20,6 +20,7 @@ SYSTEM_DLLS = {
 }
 ASM1, ASM3 = "urn:schemas-microsoft-com:asm.v1", "urn:schemas-microsoft-com:asm.v3"
 COMPAT = "urn:schemas-microsoft-com:compatibility.v1"
+SETTINGS_2005 = "http://schemas.microsoft.com/SMI/2005/WindowsSettings"
 SETTINGS_2016 = "http://schemas.microsoft.com/SMI/2016/WindowsSettings"
 
 failures = []
@@ -78,6 +79,8 @@ def check_program(path, subsystem, version):
     check(ids == SUPPORTED_OS, f"{tag}: supportedOS {sorted(ids)}")
     long_paths = root.find(f".//{{{SETTINGS_2016}}}longPathAware")
     check(long_paths is not None and long_paths.text.strip() == "true", f"{tag}: longPathAware")
+    dpi = root.find(f".//{{{SETTINGS_2005}}}dpiAware")
+    check(dpi is not None and dpi.text.strip() == "true", f"{tag}: dpiAware")
     # The tool works in the system's ANSI code page.
     check(not any(e.tag.endswith("activeCodePage") for e in root.iter()), f"{tag}: activeCodePage")
     # Classic controls: a themed progress bar loses its segmented style.
