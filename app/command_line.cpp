@@ -169,7 +169,7 @@ static int32_t batchOutcome(const char* done) {
     char* status = (char*)(uintptr_t)SVC->ReadProperty(MAIN_WINDOW, ID_STATUS, PROP_CAPTION, -1);
     int32_t code = StreamsWereMissing() ? EXIT_FAILED : EXIT_REFUSED;
     if (status && strncmp(status, done, strlen(done)) == 0) {
-        SVC->CallUtility(UTIL_WriteLine, 1, status);
+        SVC->CallUtility(UTIL_WriteLine, LINE_TO_OUTPUT, status);
         WriteTally();
         code = TallyFailed() > 0 ? EXIT_FAILED : EXIT_DONE;
     }
@@ -183,9 +183,9 @@ void LoadMainWindow(void) {
     readArguments(args, &r);
     if (r.help || r.version || r.bad) {
         const char* why = r.reason ? r.reason : r.refused;
-        if (r.bad && why) SVC->CallUtility(UTIL_WriteLine, 2, why);
-        if (r.bad || r.help) writeUsage(r.bad ? 2 : 1);
-        else SVC->CallUtility(UTIL_WriteLine, 1, K("Vellumor " VELL_VERSION));
+        if (r.bad && why) SVC->CallUtility(UTIL_WriteLine, LINE_TO_ERROR, why);
+        if (r.bad || r.help) writeUsage(r.bad ? LINE_TO_ERROR : LINE_TO_OUTPUT);
+        else SVC->CallUtility(UTIL_WriteLine, LINE_TO_OUTPUT, K("Vellumor " VELL_VERSION));
         SVC->Free(r.reason);
         SVC->Free(r.folder);
         mod_FreeTextArray(args);

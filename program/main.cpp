@@ -8,10 +8,6 @@
 #include "ui/loader/loader.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    // Before any window or DC: the system then neither stretches the
-    // window's bitmap nor reports 96 DPI on a scaled screen; the window
-    // layer scales the layout itself (ui/scale.h).
-    SetProcessDPIAware();
     g_rt.image = &vell_program_image;
     g_rt.moduleStart = vell_module_start;
     g_rt.installWindowLayer = ui_InstallWindowLayer;
