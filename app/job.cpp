@@ -320,7 +320,6 @@ void TranscodeJob(void) {
         mod_SetStatusOwned(ProgressText(K("转换 已完成:"), k, n));
         char* path = mod_ArrayText(foundFiles, k, LOC_JOB, 3);
         if (convertOne(path, backups, (Backup)backedUp[k - 1], kept[k - 1], (Outcome)seen[k - 1])) converted++;
-        if (s_streams < 0) break;
         mod_SetProgress(PROP_POSITION, k);
         mod_ProcessEvents();
     }

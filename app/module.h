@@ -66,6 +66,9 @@ int32_t CompareTexts(const char* a, const char* b);  // -1, 0, 1; null == ""
 // Whether two names are the same to the file system (ASCII letters in
 // either case; null == "").
 bool SameName(const char* a, const char* b);
+// The name after a path's last separator (a double-byte character's second
+// byte may be 0x5C and is none).
+const char* NameOf(const char* path);
 // Whether a file's own name ends in "." + item, compared as SameName does;
 // the empty item matches the names without a dot.
 bool NameHasExtension(const char* name, const char* item);

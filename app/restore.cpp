@@ -22,11 +22,7 @@ static const int32_t kMaxRestoredBytes = 384 * 1024 * 1024;
 // fails). Where names match without regard to case, a.yml.bak is found
 // for A.YML too, and is not A.YML's.
 static bool hasOwnBackup(const char* bakPath) {
-    const char* own = bakPath;
-    for (const char* p = bakPath; *p; p++) {
-        if ((uint8_t)*p >= 0x81 && p[1]) p++;
-        else if (*p == '\\') own = p + 1;
-    }
+    const char* own = NameOf(bakPath);
     bool found = false;
     const uint32_t filesOnly[2] = {1, 0};
     for (int32_t i = 0; i < 2 && !found; i++) {
@@ -41,6 +37,8 @@ static bool hasOwnBackup(const char* bakPath) {
 
 // A plain file's stamp and bytes (null when empty); false when it is not
 // one or cannot be read whole.
+static int32_t lengthOf(const uint8_t* set) { return set ? ((const int32_t*)set)[1] : 0; }
+
 struct Held {
     char* stamp;
     uint8_t* bytes;
@@ -50,16 +48,13 @@ static bool hold(const char* path, Held* h) {
     ArgRecord read[3] = {mod_Text(path), mod_Int(kMaxRestoredBytes), mod_ByAddr(&h->stamp, TYPE_TEXT)};
     h->bytes = (uint8_t*)(uintptr_t)mod_Call(CMD_ReadFileStamped, 3, read).low;
     if (!h->stamp || (h->stamp[0] != 'F' && h->stamp[0] != 'R')) return false;
-    ArgRecord b[1] = {mod_Bytes(h->bytes)};
-    return (int64_t)(int32_t)mod_Call(CMD_ByteSetLength, 1, b).low == StampSize(h->stamp);
+    return lengthOf(h->bytes) == StampSize(h->stamp);
 }
 
 static void release(Held* h) {
     SVC->Free(h->stamp);
     SVC->Free(h->bytes);
 }
-
-static int32_t lengthOf(const uint8_t* set) { return set ? ((const int32_t*)set)[1] : 0; }
 
 // What the file is to its backup.
 static Outcome compare(const Held* file, const Held* bak) {

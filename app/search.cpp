@@ -258,18 +258,10 @@ void SearchFiles(SearchState* state, char** directory, FileCallback callback, ch
 // name may contain; a name ending in a dot or a space opens another file;
 // and the file with its backup's temporary name must fit the path limit.
 static bool nameCanBeHandled(const char* path) {
-    bool unheld = false;  // in the name after the last separator
-    char last = 0;
-    for (const char* p = path; *p; p++) {
-        if ((uint8_t)*p >= 0x81 && p[1]) {
-            last = *++p;
-            continue;
-        }
-        if (*p == '\\') unheld = false;
-        if (*p == '?') unheld = true;
-        last = *p;
-    }
-    return !unheld && last != '.' && last != ' ' && strlen(path) + kLongestSuffix <= kMaxPath;
+    // Neither byte is ever a double-byte character's second (0x40 and up).
+    const char* name = NameOf(path);
+    char last = *name ? name[strlen(name) - 1] : 0;
+    return !strchr(name, '?') && last != '.' && last != ' ' && strlen(path) + kLongestSuffix <= kMaxPath;
 }
 
 // <name>.bak beside <name>: a backup, never the input of a job.

@@ -52,6 +52,15 @@ static bool sameFrom(const char* a, const char* b) {
 
 bool SameName(const char* a, const char* b) { return sameFrom(a ? a : "", b ? b : ""); }
 
+const char* NameOf(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p; p++) {
+        if ((uint8_t)*p >= 0x81 && p[1]) p++;
+        else if (*p == '\\') name = p + 1;
+    }
+    return name;
+}
+
 bool NameHasExtension(const char* name, const char* item) {
     if (!name) return false;
     bool anyDot = false;

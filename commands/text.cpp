@@ -317,15 +317,19 @@ static const uint8_t* pairsOf(CharLengths* t, uint8_t lead) {
 
 // Decoded whole, in pieces cut before a byte below 0x80, which no
 // character of such a code page (UTF-8 as the system's) continues into.
+static int32_t pieceCutBeforeAscii(const uint8_t* bytes, int32_t at, int32_t n, int32_t piece) {
+    int32_t end = n - at < piece ? n : at + piece;
+    int32_t cut = end;
+    while (cut > at && cut < n && bytes[cut] >= 0x80) cut--;
+    return cut > at ? cut : end;
+}
+
 static int32_t utf8LengthDecoded(const uint8_t* bytes, int32_t n) {
     enum { kPiece = 16384 };
     static WCHAR wide[kPiece];
     int64_t total = 0;
     for (int32_t at = 0; at < n && total >= 0;) {
-        int32_t end = n - at < kPiece ? n : at + kPiece;
-        int32_t cut = end;
-        while (cut > at && cut < n && bytes[cut] >= 0x80) cut--;
-        if (cut > at) end = cut;
+        int32_t end = pieceCutBeforeAscii(bytes, at, n, kPiece);
         int w = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, (const char*)bytes + at, end - at, wide, kPiece);
         total = w <= 0 ? -1 : total + WideCharToMultiByte(CP_UTF8, 0, wide, w, nullptr, 0, nullptr, nullptr);
         if (total > 0x7FFFFFFF) total = -1;
@@ -390,15 +394,12 @@ extern "C" void cmd_IsUtf8Of(ArgRecord* result, int32_t count, ArgRecord* args) 
     int32_t matched = 0, at = 0;
     while (same && at < n && matched < utf8Length) {
         int32_t end = at;
-        if (lengths->usable) {
-            // Whole characters: a trail byte may be below 0x80.
+        // Whole characters: in a double-byte code page a trail byte may be
+        // below 0x80.
+        if (lengths->usable)
             while (end < n && end - at < kPiece - 1) end += lengths->lead[bytes[end]] && end + 1 < n ? 2 : 1;
-        } else {
-            end = n - at < kPiece ? n : at + kPiece;
-            int32_t cut = end;
-            while (cut > at && cut < n && bytes[cut] >= 0x80) cut--;
-            if (cut > at) end = cut;
-        }
+        else
+            end = pieceCutBeforeAscii(bytes, at, n, kPiece);
         int w = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, (const char*)bytes + at, end - at, wide, kPiece);
         int e = w > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, w, encoded, (int)sizeof encoded, nullptr, nullptr) : 0;
         if (w <= 0 || e <= 0) {
